@@ -1,0 +1,28 @@
+#include "core/VXEmotionCentre.h"
+
+#include "api/QLDownloadManager.h"
+#include "platform/Once.h"
+
+namespace vexa {
+
+VXEmotionCentre& VXEmotionCentre::defaultCentre() {
+  return Once<VXEmotionCentre>::instance([] { return new VXEmotionCentre(); });
+}
+
+VXEmotionCentre::VXEmotionCentre() = default;
+
+void VXEmotionCentre::setAppId(const std::string& appId, const std::string& secret) {
+  auto& manager = QLDownloadManager::defaultManager();
+  manager.setAppId(appId);
+  manager.setAppSecret(secret);
+}
+
+void VXEmotionCentre::setUserId(const std::string& userId) {
+  QLDownloadManager::defaultManager().setUserId(userId);
+}
+
+void VXEmotionCentre::setDelegate(const std::shared_ptr<VXEmotionCentreDelegate>& delegate) {
+  if (delegate_.lock() != delegate) delegate_ = delegate;
+}
+
+}  // namespace vexa

@@ -1,0 +1,83 @@
+// Decoded images: pixel bitmaps with a scale and an orientation, optionally
+// animated (several frames played over a total duration).
+//
+// Pixels are 32-bit premultiplied ARGB in native byte order (cairo's ARGB32),
+// rows `stride` bytes apart. Images are immutable once made and shared by
+// std::shared_ptr; they are safe to read from any thread.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/Geometry.h"
+
+namespace vexa {
+
+class Bitmap {
+ public:
+  // A transparent bitmap. Width and height must be positive.
+  Bitmap(int width, int height);
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  int stride() const { return width_ * 4; }
+  uint32_t* pixels() { return pixels_.data(); }
+  const uint32_t* pixels() const { return pixels_.data(); }
+  uint32_t pixel(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
+  void setPixel(int x, int y, uint32_t argb) { pixels_[static_cast<size_t>(y) * width_ + x] = argb; }
+  size_t byteSize() const { return pixels_.size() * 4; }
+
+ private:
+  int width_;
+  int height_;
+  std::vector<uint32_t> pixels_;
+};
+
+// The EXIF orientations, with the platform's names.
+enum class ImageOrientation {
+  Up,             // EXIF 1
+  Down,           // EXIF 3
+  Left,           // EXIF 8
+  Right,          // EXIF 6
+  UpMirrored,     // EXIF 2
+  DownMirrored,   // EXIF 4
+  LeftMirrored,   // EXIF 5
+  RightMirrored,  // EXIF 7
+};
+
+class Image {
+ public:
+  static std::shared_ptr<const Image> still(std::shared_ptr<const Bitmap> bitmap, double scale = 1,
+                                            ImageOrientation orientation = ImageOrientation::Up);
+  // Frames must be non-empty and of one size; duration in seconds.
+  static std::shared_ptr<const Image> animated(std::vector<std::shared_ptr<const Bitmap>> frames,
+                                               double duration, double scale = 1);
+
+  // Size in points: pixels divided by the scale, with width and height
+  // swapped for the left/right orientations.
+  Size size() const;
+  double scale() const { return scale_; }
+  ImageOrientation orientation() const { return orientation_; }
+  int pixelWidth() const { return frames_.front()->width(); }
+  int pixelHeight() const { return frames_.front()->height(); }
+
+  bool isAnimated() const { return frames_.size() > 1; }
+  const std::vector<std::shared_ptr<const Bitmap>>& frames() const { return frames_; }
+  // The still image, or the first frame of an animation.
+  const Bitmap& bitmap() const { return *frames_.front(); }
+  // Seconds for one pass of the animation; 0 for a still image.
+  double duration() const { return duration_; }
+
+  // Bytes of pixel memory, the cost measure of the memory cache.
+  size_t cost() const;
+
+ private:
+  Image() = default;
+  std::vector<std::shared_ptr<const Bitmap>> frames_;
+  double duration_ = 0;
+  double scale_ = 1;
+  ImageOrientation orientation_ = ImageOrientation::Up;
+};
+
+}  // namespace vexa

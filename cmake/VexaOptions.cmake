@@ -1,0 +1,47 @@
+# Warnings and sanitizers shared by every target of the project.
+
+add_library(vexa_warnings INTERFACE)
+target_compile_options(vexa_warnings INTERFACE -Wall -Wextra -Werror)
+
+if(VEXA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# One static library per SDK subsystem; the SDK's public sources go through
+# this so that every subsystem is built the same way.
+#   vexa_add_subsystem(name SOURCES_DIR dir DEPENDS a b c PUBLIC_LIBS x y)
+function(vexa_add_subsystem name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_library(vexa_${name} STATIC ${sources} ${headers})
+  add_library(vexa::${name} ALIAS vexa_${name})
+  target_include_directories(vexa_${name} PUBLIC
+    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/SDK>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/vexa>)
+  foreach(dep IN LISTS ARG_DEPENDS)
+    target_link_libraries(vexa_${name} PUBLIC vexa_${dep})
+  endforeach()
+  target_link_libraries(vexa_${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS}
+                        $<BUILD_INTERFACE:vexa_warnings>)
+  set_target_properties(vexa_${name} PROPERTIES EXPORT_NAME ${name})
+  install(TARGETS vexa_${name} EXPORT vexaTargets
+          ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR}/SDK ${CMAKE_CURRENT_SOURCE_DIR})
+  install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vexa/${rel})
+  set_property(GLOBAL APPEND PROPERTY VEXA_SUBSYSTEMS vexa_${name})
+endfunction()
+
+# One GoogleTest executable per subsystem, registered with CTest.
+#   vexa_add_test_suite(name LIBS vexa_x ...)
+function(vexa_add_test_suite name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${name}_tests ${sources})
+  target_link_libraries(${name}_tests PRIVATE ${ARG_LIBS} vexa_testsupport
+                        GTest::gtest GTest::gmock vexa_warnings)
+  gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 60
+                       PROPERTIES LABELS ${name} TIMEOUT 300)
+endfunction()

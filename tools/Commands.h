@@ -1,0 +1,22 @@
+// The tool's commands. Each adds its subcommand to the app; the callback it
+// installs runs the command and stores the exit status.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "ToolContext.h"
+
+namespace vexa::tool {
+
+using AddCommand = std::function<void(CLI::App& app, GlobalOptions& options, int& status)>;
+
+void addDemoCommand(CLI::App& app, GlobalOptions& options, int& status);
+
+inline std::vector<AddCommand> allCommands() {
+  return {addDemoCommand};
+}
+
+}  // namespace vexa::tool

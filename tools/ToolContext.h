@@ -1,0 +1,42 @@
+// What every command of the vexa tool shares: the global options (each also
+// read from the environment) and the main-queue helpers a command-line
+// program needs to wait for the SDK's completions.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "platform/Error.h"
+
+namespace vexa::tool {
+
+struct GlobalOptions {
+  std::string apiBase;    // --api / VEXA_API_BASE
+  std::string filesBase;  // --files / VEXA_FILES_BASE
+  std::string home;       // --home / VEXA_HOME
+  std::string appId;      // --app-id / VEXA_APP_ID
+  std::string secret;     // --secret / VEXA_APP_SECRET
+  std::string userId;     // --user / VEXA_USER_ID
+};
+
+// Adds the global options to the application.
+void addGlobalOptions(CLI::App& app, GlobalOptions& options);
+
+// Points the SDK's data root at --home when one was given.
+void applyHome(const GlobalOptions& options);
+
+// Runs the main queue until `done` holds or the timeout passes; false on
+// timeout.
+bool waitFor(const std::function<bool()>& done,
+             std::chrono::milliseconds timeout = std::chrono::minutes(5));
+
+// Prints "vexa: <description> (<domain> <code>)" on standard error and
+// returns the exit status for a failed command.
+int fail(const Error& error);
+int fail(const std::string& message);
+
+}  // namespace vexa::tool

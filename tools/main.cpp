@@ -1,0 +1,28 @@
+// vexa: the SDK's command-line tool. Each command lives in its own file and
+// registers itself through Commands.h.
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "Commands.h"
+#include "ToolContext.h"
+#include "core/VXVersionManager.h"
+
+int main(int argc, char** argv) {
+  using namespace vexa::tool;
+  CLI::App app{vexa::VXVersionManager::versionString() + " - emoticon and sticker SDK tool", "vexa"};
+  app.require_subcommand(1);
+  app.set_version_flag("--version", vexa::VXVersionManager::versionString());
+  GlobalOptions options;
+  addGlobalOptions(app, options);
+
+  int status = 0;
+  for (const auto& add : allCommands()) add(app, options, status);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e);
+  }
+  return status;
+}
