@@ -10,23 +10,31 @@ Bitmap::Bitmap(int width, int height)
       pixels_(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0u) {}
 
 std::shared_ptr<const Image> Image::still(std::shared_ptr<const Bitmap> bitmap, double scale,
-                                          ImageOrientation orientation) {
+                                          ImageOrientation orientation, ImageAlphaInfo alphaInfo) {
   assert(bitmap);
   std::shared_ptr<Image> image(new Image());
   image->frames_.push_back(std::move(bitmap));
   image->scale_ = scale > 0 ? scale : 1;
   image->orientation_ = orientation;
+  image->alphaInfo_ = alphaInfo;
   return image;
 }
 
 std::shared_ptr<const Image> Image::animated(std::vector<std::shared_ptr<const Bitmap>> frames,
-                                             double duration, double scale) {
+                                             double duration, double scale,
+                                             ImageAlphaInfo alphaInfo) {
   assert(!frames.empty());
   std::shared_ptr<Image> image(new Image());
   image->frames_ = std::move(frames);
   image->duration_ = image->frames_.size() > 1 ? duration : 0;
   image->scale_ = scale > 0 ? scale : 1;
+  image->alphaInfo_ = alphaInfo;
   return image;
+}
+
+bool Image::hasAlphaChannel() const {
+  return alphaInfo_ != ImageAlphaInfo::None && alphaInfo_ != ImageAlphaInfo::NoneSkipFirst &&
+         alphaInfo_ != ImageAlphaInfo::NoneSkipLast;
 }
 
 Size Image::size() const {

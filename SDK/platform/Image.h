@@ -34,6 +34,21 @@ class Bitmap {
   std::vector<uint32_t> pixels_;
 };
 
+// How a bitmap's fourth byte is to be read, with the platform's values. The
+// pixels are always premultiplied ARGB32; the kind records what the source
+// had, so that an encoder can tell images with an alpha channel from opaque
+// ones (a "none" kind has every alpha byte at 0xFF).
+enum class ImageAlphaInfo {
+  None = 0,
+  PremultipliedLast = 1,
+  PremultipliedFirst = 2,
+  Last = 3,
+  First = 4,
+  NoneSkipLast = 5,
+  NoneSkipFirst = 6,
+  Only = 7,
+};
+
 // The EXIF orientations, with the platform's names.
 enum class ImageOrientation {
   Up,             // EXIF 1
@@ -48,17 +63,23 @@ enum class ImageOrientation {
 
 class Image {
  public:
-  static std::shared_ptr<const Image> still(std::shared_ptr<const Bitmap> bitmap, double scale = 1,
-                                            ImageOrientation orientation = ImageOrientation::Up);
+  static std::shared_ptr<const Image> still(
+      std::shared_ptr<const Bitmap> bitmap, double scale = 1,
+      ImageOrientation orientation = ImageOrientation::Up,
+      ImageAlphaInfo alphaInfo = ImageAlphaInfo::PremultipliedFirst);
   // Frames must be non-empty and of one size; duration in seconds.
-  static std::shared_ptr<const Image> animated(std::vector<std::shared_ptr<const Bitmap>> frames,
-                                               double duration, double scale = 1);
+  static std::shared_ptr<const Image> animated(
+      std::vector<std::shared_ptr<const Bitmap>> frames, double duration, double scale = 1,
+      ImageAlphaInfo alphaInfo = ImageAlphaInfo::PremultipliedFirst);
 
   // Size in points: pixels divided by the scale, with width and height
   // swapped for the left/right orientations.
   Size size() const;
   double scale() const { return scale_; }
   ImageOrientation orientation() const { return orientation_; }
+  ImageAlphaInfo alphaInfo() const { return alphaInfo_; }
+  // False for the none, none-skip-first and none-skip-last kinds.
+  bool hasAlphaChannel() const;
   int pixelWidth() const { return frames_.front()->width(); }
   int pixelHeight() const { return frames_.front()->height(); }
 
@@ -78,6 +99,7 @@ class Image {
   double duration_ = 0;
   double scale_ = 1;
   ImageOrientation orientation_ = ImageOrientation::Up;
+  ImageAlphaInfo alphaInfo_ = ImageAlphaInfo::PremultipliedFirst;
 };
 
 }  // namespace vexa
