@@ -1,0 +1,244 @@
+#include "platform/AttributedString.h"
+
+#include <utf8proc.h>
+
+#include <algorithm>
+
+#include "platform/Utf8.h"
+
+namespace vexa {
+namespace {
+
+constexpr utf8proc_int32_t kObjectReplacement = 0xFFFC;
+
+std::string sanitized(std::string_view utf8) {
+  if (Utf8::isValid(utf8)) return std::string(utf8);
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    size_t n = Utf8::sequenceLength(utf8, i);
+    if (n == 0) {
+      out += "\xEF\xBF\xBD";  // U+FFFD
+      ++i;
+    } else {
+      out.append(utf8.substr(i, n));
+      i += n;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+AttributedString::AttributedString(std::string_view utf8, TextAttributes attributes)
+    : text_(sanitized(utf8)) {
+  if (!text_.empty()) runs_.push_back({text_.size(), std::move(attributes)});
+  segment();
+}
+
+AttributedString AttributedString::withAttachment(std::shared_ptr<TextAttachment> attachment,
+                                                  TextAttributes attributes) {
+  attributes.attachment = std::move(attachment);
+  return AttributedString(kAttachmentCharacter, std::move(attributes));
+}
+
+void AttributedString::segment() {
+  starts_.clear();
+  starts_.push_back(0);
+  utf8proc_int32_t state = 0;
+  utf8proc_int32_t previous = -1;
+  const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(text_.data());
+  for (size_t i = 0; i < text_.size();) {
+    utf8proc_int32_t cp = 0;
+    auto n = utf8proc_iterate(bytes + i, static_cast<utf8proc_ssize_t>(text_.size() - i), &cp);
+    if (n <= 0) {  // cannot happen on sanitized text; keep going byte by byte
+      n = 1;
+      cp = 0xFFFD;
+    }
+    if (previous >= 0) {
+      bool boundary;
+      if (previous == kObjectReplacement || cp == kObjectReplacement) {
+        boundary = true;
+        state = 0;
+      } else {
+        boundary = utf8proc_grapheme_break_stateful(previous, cp, &state);
+      }
+      if (boundary) starts_.push_back(i);
+    }
+    previous = cp;
+    i += static_cast<size_t>(n);
+  }
+  if (!text_.empty()) starts_.push_back(text_.size());
+}
+
+void AttributedString::normalizeRuns() {
+  std::vector<ByteRun> out;
+  size_t previousEnd = 0;
+  for (auto& run : runs_) {
+    if (run.end <= previousEnd) continue;
+    size_t end = *std::lower_bound(starts_.begin(), starts_.end(), std::min(run.end, text_.size()));
+    if (!out.empty() && out.back().attributes == run.attributes) {
+      out.back().end = end;
+    } else {
+      out.push_back({end, std::move(run.attributes)});
+    }
+    previousEnd = end;
+    if (end >= text_.size()) break;
+  }
+  runs_ = std::move(out);
+}
+
+CharacterRange AttributedString::clamp(CharacterRange range) const {
+  size_t location = std::min(range.location, length());
+  size_t length = std::min(range.length, this->length() - location);
+  return {location, length};
+}
+
+size_t AttributedString::byteOffset(size_t index) const {
+  return starts_[std::min(index, length())];
+}
+
+size_t AttributedString::characterIndexAtByte(size_t offset) const {
+  if (offset >= text_.size()) return length();
+  auto it = std::upper_bound(starts_.begin(), starts_.end(), offset);
+  return static_cast<size_t>(it - starts_.begin()) - 1;
+}
+
+size_t AttributedString::runIndexAtByte(size_t offset) const {
+  auto it = std::upper_bound(runs_.begin(), runs_.end(), offset,
+                             [](size_t o, const ByteRun& run) { return o < run.end; });
+  return static_cast<size_t>(it - runs_.begin());
+}
+
+std::string_view AttributedString::substring(CharacterRange range) const {
+  range = clamp(range);
+  size_t b0 = byteOffset(range.location), b1 = byteOffset(range.end());
+  return std::string_view(text_).substr(b0, b1 - b0);
+}
+
+AttributedString AttributedString::attributedSubstring(CharacterRange range) const {
+  range = clamp(range);
+  size_t b0 = byteOffset(range.location), b1 = byteOffset(range.end());
+  AttributedString out;
+  out.text_ = text_.substr(b0, b1 - b0);
+  size_t start = 0;
+  for (const auto& run : runs_) {
+    size_t from = std::max(start, b0), to = std::min(run.end, b1);
+    if (from < to) out.runs_.push_back({to - b0, run.attributes});
+    start = run.end;
+  }
+  out.segment();
+  out.normalizeRuns();
+  return out;
+}
+
+const TextAttributes& AttributedString::attributesAt(size_t index) const {
+  static const TextAttributes kNone;
+  if (index >= length()) return kNone;
+  size_t r = runIndexAtByte(starts_[index]);
+  return r < runs_.size() ? runs_[r].attributes : kNone;
+}
+
+std::vector<AttributedString::Run> AttributedString::runs() const {
+  std::vector<Run> out;
+  size_t start = 0;
+  for (const auto& run : runs_) {
+    size_t first = characterIndexAtByte(start), last = characterIndexAtByte(run.end);
+    out.push_back({{first, last - first}, run.attributes});
+    start = run.end;
+  }
+  return out;
+}
+
+void AttributedString::forEachAttachment(
+    CharacterRange range,
+    const std::function<void(size_t, const std::shared_ptr<TextAttachment>&)>& fn) const {
+  range = clamp(range);
+  size_t start = 0;
+  for (const auto& run : runs_) {
+    if (run.attributes.attachment) {
+      size_t first = std::max(characterIndexAtByte(start), range.location);
+      size_t last = std::min(characterIndexAtByte(run.end), range.end());
+      for (size_t i = first; i < last; ++i) fn(i, run.attributes.attachment);
+    }
+    start = run.end;
+  }
+}
+
+void AttributedString::replaceCharacters(CharacterRange range, const AttributedString& replacement) {
+  range = clamp(range);
+  size_t b0 = byteOffset(range.location), b1 = byteOffset(range.end());
+  size_t inserted = replacement.text_.size();
+  std::vector<ByteRun> runs;
+  size_t start = 0;
+  for (const auto& run : runs_) {
+    if (start >= b0) break;
+    runs.push_back({std::min(run.end, b0), run.attributes});
+    start = run.end;
+  }
+  for (const auto& run : replacement.runs_) runs.push_back({run.end + b0, run.attributes});
+  for (const auto& run : runs_) {
+    if (run.end > b1) runs.push_back({run.end - b1 + b0 + inserted, run.attributes});
+  }
+  text_.replace(b0, b1 - b0, replacement.text_);
+  runs_ = std::move(runs);
+  segment();
+  normalizeRuns();
+}
+
+void AttributedString::replaceCharacters(CharacterRange range, std::string_view utf8) {
+  range = clamp(range);
+  TextAttributes attributes;
+  if (range.length > 0) {
+    attributes = attributesAt(range.location);
+  } else if (range.location > 0) {
+    attributes = attributesAt(range.location - 1);
+  }
+  attributes.attachment = nullptr;
+  replaceCharacters(range, AttributedString(utf8, std::move(attributes)));
+}
+
+void AttributedString::modify(CharacterRange range,
+                              const std::function<void(TextAttributes&)>& change) {
+  range = clamp(range);
+  if (range.empty()) return;
+  size_t b0 = byteOffset(range.location), b1 = byteOffset(range.end());
+  std::vector<ByteRun> runs;
+  size_t start = 0;
+  for (const auto& run : runs_) {
+    if (start < b0) runs.push_back({std::min(run.end, b0), run.attributes});
+    size_t from = std::max(start, b0), to = std::min(run.end, b1);
+    if (from < to) {
+      runs.push_back({to, run.attributes});
+      change(runs.back().attributes);
+    }
+    if (run.end > b1) runs.push_back({run.end, run.attributes});
+    start = run.end;
+  }
+  runs_ = std::move(runs);
+  normalizeRuns();
+}
+
+void AttributedString::setFont(const std::optional<Font>& font, CharacterRange range) {
+  modify(range, [&](TextAttributes& a) { a.font = font; });
+}
+
+void AttributedString::setForegroundColor(const std::optional<Color>& color, CharacterRange range) {
+  modify(range, [&](TextAttributes& a) { a.foregroundColor = color; });
+}
+
+void AttributedString::setAttributes(const TextAttributes& attributes, CharacterRange range) {
+  modify(range, [&](TextAttributes& a) { a = attributes; });
+}
+
+bool AttributedString::operator==(const AttributedString& other) const {
+  if (text_ != other.text_ || runs_.size() != other.runs_.size()) return false;
+  for (size_t i = 0; i < runs_.size(); ++i) {
+    if (runs_[i].end != other.runs_[i].end || !(runs_[i].attributes == other.runs_[i].attributes)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace vexa

@@ -1,0 +1,23 @@
+// The attributes of one character of rich text: font, text colour and an
+// inline attachment. Absent values mean "the input's default".
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "platform/Color.h"
+#include "platform/Font.h"
+#include "platform/TextAttachment.h"
+
+namespace vexa {
+
+struct TextAttributes {
+  std::optional<Font> font;
+  std::optional<Color> foregroundColor;
+  // Set on attachment characters only; compared by identity.
+  std::shared_ptr<TextAttachment> attachment;
+
+  bool operator==(const TextAttributes&) const = default;
+};
+
+}  // namespace vexa

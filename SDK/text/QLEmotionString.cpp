@@ -1,0 +1,9 @@
+#include "text/QLEmotionString.h"
+
+#include "platform/Md5.h"
+
+namespace vexa {
+
+std::string QLEmotionString::ql_md5(std::string_view text) { return Md5::lowerHex(text); }
+
+}  // namespace vexa
