@@ -1,0 +1,11 @@
+// A host program linking the installed SDK.
+#include <iostream>
+
+#include "core/VXEmotionCentre.h"
+#include "core/VXVersionManager.h"
+
+int main() {
+  vexa::VXEmotionCentre::defaultCentre().setAppId("app", "secret");
+  std::cout << vexa::VXVersionManager::versionString() << "\n";
+  return 0;
+}
