@@ -1,0 +1,11 @@
+#include "platform/ui/CollectionViewLayout.h"
+
+#include "platform/ui/CollectionView.h"
+
+namespace vexa {
+
+void CollectionViewLayout::invalidateLayout() {
+  if (collectionView_) collectionView_->layoutWasInvalidated();
+}
+
+}  // namespace vexa

@@ -1,0 +1,128 @@
+// A table view: a vertical scroll view of rows in sections, with optional
+// section headers and footers and a table header view. Row heights come
+// from the delegate or rowHeight. Only visible rows have cells; the others
+// are recycled by reuse identifier. Changing rows re-reads the data source
+// (the list always ends consistent with it). Main thread only.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/ui/IndexPath.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/TableViewCell.h"
+
+namespace vexa {
+
+class TableView;
+
+struct TableViewDataSource {
+  virtual ~TableViewDataSource() = default;
+  std::function<int(TableView&)> numberOfSectionsInTableView;  // 1 when absent
+  std::function<int(TableView&, int section)> numberOfRowsInSection;
+  std::function<std::shared_ptr<TableViewCell>(TableView&, const IndexPath&)> cellForRowAtIndexPath;
+};
+
+struct TableViewDelegate : ScrollViewDelegate {
+  std::function<double(TableView&, const IndexPath&)> heightForRowAtIndexPath;
+  std::function<double(TableView&, int section)> heightForHeaderInSection;
+  std::function<std::shared_ptr<View>(TableView&, int section)> viewForHeaderInSection;
+  std::function<double(TableView&, int section)> heightForFooterInSection;
+  std::function<std::shared_ptr<View>(TableView&, int section)> viewForFooterInSection;
+  std::function<void(TableView&, const IndexPath&)> didSelectRowAtIndexPath;
+  std::function<void(TableView&, TableViewCell&, const IndexPath&)> willDisplayCell;
+};
+
+enum class TableViewScrollPosition { None, Top, Middle, Bottom };
+
+class TableView : public ScrollView {
+ public:
+  using CellFactory = std::function<std::shared_ptr<TableViewCell>()>;
+
+  explicit TableView(Rect frame = {});
+  static std::shared_ptr<TableView> create(Rect frame = {}) { return std::make_shared<TableView>(frame); }
+
+  void setDataSource(std::weak_ptr<TableViewDataSource> dataSource);
+  std::shared_ptr<TableViewDataSource> dataSource() const { return dataSource_.lock(); }
+  void setDelegate(std::weak_ptr<TableViewDelegate> delegate);
+  std::shared_ptr<TableViewDelegate> delegate() const { return delegate_.lock(); }
+
+  double rowHeight() const { return rowHeight_; }
+  void setRowHeight(double h) { rowHeight_ = h; reloadData(); }
+  double sectionHeaderHeight() const { return headerHeight_; }
+  void setSectionHeaderHeight(double h) { headerHeight_ = h; reloadData(); }
+  double sectionFooterHeight() const { return footerHeight_; }
+  void setSectionFooterHeight(double h) { footerHeight_ = h; reloadData(); }
+  const std::shared_ptr<View>& tableHeaderView() const { return tableHeaderView_; }
+  void setTableHeaderView(std::shared_ptr<View> view);
+  std::optional<Color> separatorColor() const { return separatorColor_; }
+  void setSeparatorColor(std::optional<Color> color) { separatorColor_ = color; }
+
+  void registerCell(const std::string& identifier, CellFactory factory);
+  template <typename T>
+  void registerClass(const std::string& identifier) {
+    registerCell(identifier, [] { return std::make_shared<T>(); });
+  }
+  // A recycled cell, a new one from a registered factory, or nullptr.
+  std::shared_ptr<TableViewCell> dequeueReusableCellWithIdentifier(const std::string& identifier);
+
+  void reloadData();
+  void insertRowsAtIndexPaths(const std::vector<IndexPath>& paths, bool animated);
+  void deleteRowsAtIndexPaths(const std::vector<IndexPath>& paths, bool animated);
+  void reloadRowsAtIndexPaths(const std::vector<IndexPath>& paths, bool animated);
+
+  int numberOfSections();
+  int numberOfRowsInSection(int section);
+  Rect rectForRowAtIndexPath(const IndexPath& path);
+  Rect rectForHeaderInSection(int section);
+  std::optional<IndexPath> indexPathForRowAtPoint(Point point);
+  std::shared_ptr<TableViewCell> cellForRowAtIndexPath(const IndexPath& path) const;
+  std::vector<std::shared_ptr<TableViewCell>> visibleCells() const;
+  std::vector<IndexPath> indexPathsForVisibleRows() const;
+  std::shared_ptr<View> headerViewForSection(int section) const;
+  void scrollToRowAtIndexPath(const IndexPath& path, TableViewScrollPosition position, bool animated);
+
+  std::optional<IndexPath> indexPathForSelectedRow() const { return selected_; }
+  void selectRowAtIndexPath(const std::optional<IndexPath>& path, bool animated);
+  void deselectRowAtIndexPath(const IndexPath& path, bool animated);
+
+  void layoutSubviews() override;
+
+ protected:
+  void didChangeBounds(const Rect& oldBounds) override;
+  void didTapAt(Point point) override;
+
+ private:
+  struct SectionGeometry {
+    double top = 0;            // header start
+    double headerHeight = 0;
+    std::vector<double> rowTops;
+    std::vector<double> rowHeights;
+    double footerTop = 0;
+    double footerHeight = 0;
+  };
+  void computeGeometry();
+  void updateVisibleViews();
+  void recycle(const std::shared_ptr<TableViewCell>& cell);
+
+  std::weak_ptr<TableViewDataSource> dataSource_;
+  std::weak_ptr<TableViewDelegate> delegate_;
+  double rowHeight_ = 44;
+  double headerHeight_ = 0;
+  double footerHeight_ = 0;
+  std::optional<Color> separatorColor_;
+  std::shared_ptr<View> tableHeaderView_;
+  std::unordered_map<std::string, CellFactory> factories_;
+  std::unordered_map<std::string, std::vector<std::shared_ptr<TableViewCell>>> pool_;
+  std::map<IndexPath, std::shared_ptr<TableViewCell>> visibleCells_;
+  std::map<std::pair<int, bool>, std::shared_ptr<View>> visibleHeaders_;  // (section, isFooter)
+  std::optional<std::vector<SectionGeometry>> geometry_;
+  std::optional<IndexPath> selected_;
+};
+
+}  // namespace vexa

@@ -1,0 +1,51 @@
+#include "platform/ui/Window.h"
+
+#include "platform/MainQueue.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/ViewController.h"
+
+namespace vexa {
+
+Window::Window(Rect frame) : View(frame), touches_(*this) {}
+
+Window::~Window() {
+  if (rootViewController_) rootViewController_->setWindowHost(nullptr);
+}
+
+void Window::setRootViewController(std::shared_ptr<ViewController> controller) {
+  if (rootViewController_ == controller) return;
+  if (rootViewController_) {
+    rootViewController_->view()->removeFromSuperview();
+    rootViewController_->setWindowHost(nullptr);
+  }
+  rootViewController_ = std::move(controller);
+  if (!rootViewController_) return;
+  rootViewController_->setWindowHost(this);
+  auto view = rootViewController_->view();
+  view->setFrame(bounds());
+  view->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+  rootViewController_->beginAppearance(true, false);
+  insertSubview(view, 0);
+  rootViewController_->endAppearance();
+}
+
+void Window::makeKeyAndVisible() {
+  setHidden(false);
+  Application::shared().setKeyWindow(std::static_pointer_cast<Window>(shared_from_this()));
+}
+
+bool Window::isKeyWindow() const { return Application::shared().keyWindow().get() == this; }
+
+void Window::scheduleLayoutPass() {
+  if (layoutScheduled_) return;
+  layoutScheduled_ = true;
+  std::weak_ptr<View> weak = weak_from_this();
+  MainQueue::shared().async([weak] {
+    auto self = weak.lock();
+    if (!self) return;
+    static_cast<Window*>(self.get())->layoutScheduled_ = false;
+    self->layoutIfNeeded();
+  });
+}
+
+}  // namespace vexa

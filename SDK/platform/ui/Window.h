@@ -1,0 +1,42 @@
+// The window: the root of a shown view tree. It owns the touch dispatcher
+// for its tree, runs the layout pass on the main queue when a view in it
+// asks for layout, and holds the root view controller. A window made key
+// is the application's key window (Application::keyWindow()).
+//
+// Main thread only.
+#pragma once
+
+#include <memory>
+
+#include "platform/ui/TouchDispatcher.h"
+#include "platform/ui/View.h"
+
+namespace vexa {
+
+class ViewController;
+
+class Window : public View {
+ public:
+  explicit Window(Rect frame = {});
+  ~Window() override;
+  static std::shared_ptr<Window> create(Rect frame = {}) { return std::make_shared<Window>(frame); }
+
+  const std::shared_ptr<ViewController>& rootViewController() const { return rootViewController_; }
+  // Shows the controller's view filling the window.
+  void setRootViewController(std::shared_ptr<ViewController> controller);
+  void makeKeyAndVisible();
+  bool isKeyWindow() const;
+
+  TouchDispatcher& touches() { return touches_; }
+
+  // Runs the layout pass on a later turn of the main queue (once however
+  // often it is asked).
+  void scheduleLayoutPass();
+
+ private:
+  std::shared_ptr<ViewController> rootViewController_;
+  TouchDispatcher touches_;
+  bool layoutScheduled_ = false;
+};
+
+}  // namespace vexa
