@@ -85,7 +85,7 @@ class AttributedString {
   size_t runIndexAtByte(size_t offset) const;
 
   std::string text_;
-  std::vector<size_t> starts_;  // character start offsets, then text_.size()
+  std::vector<size_t> starts_{0};  // character start offsets, then text_.size()
   std::vector<ByteRun> runs_;   // cover text_ in order; boundaries at characters
 };
 

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include "platform/AttributedString.h"
+
+namespace vexa {
+namespace {
+
+const std::string kThumb = "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD";   // thumbs up, skin tone
+const std::string kFamily = "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7";
+const std::string kFlag = "\xF0\x9F\x87\xA8\xF0\x9F\x87\xB3";     // CN
+const std::string kKeycap = "1\xEF\xB8\x8F\xE2\x83\xA3";
+const std::string kCombined = "e\xCC\x81";                        // e + combining acute
+
+TEST(AttributedStringTest, CountsVisibleCharacters) {
+  struct Case {
+    std::string text;
+    size_t length;
+  };
+  const std::vector<Case> cases = {
+      {"", 0},
+      {"abc", 3},
+      {"你好世界", 4},
+      {kThumb, 1},
+      {kFamily, 1},
+      {kFlag + kFlag, 2},
+      {kKeycap, 1},
+      {kCombined, 1},
+      {"\r\n", 1},
+      {"中" + kThumb + "a" + kFamily, 4},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AttributedString(c.text).length(), c.length) << c.text;
+}
+
+TEST(AttributedStringTest, InvalidBytesBecomeReplacementCharacters) {
+  AttributedString s(std::string("a\xFF" "b"));
+  EXPECT_EQ(s.string(), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(s.length(), 3u);
+}
+
+TEST(AttributedStringTest, ReplacingWorksInWholeCharacters) {
+  AttributedString s("你" + kFamily + "好");
+  s.replaceCharacters({1, 1}, "们");
+  EXPECT_EQ(s.string(), "你们好");
+  s.replaceCharacters({3, 5}, "!");  // past the end: clamped to an insertion at the end
+  EXPECT_EQ(s.string(), "你们好!");
+  s.deleteCharacters({0, 2});
+  EXPECT_EQ(s.string(), "好!");
+  EXPECT_EQ(s.substring({0, 1}), "好");
+  EXPECT_EQ(s.substring({7, 2}), "");
+}
+
+TEST(AttributedStringTest, AnAttachmentAlwaysStandsAlone) {
+  auto attachment = std::make_shared<TextAttachment>();
+  AttributedString s("a");
+  s.append(AttributedString::withAttachment(attachment));
+  s.append(AttributedString(std::string("\xCC\x81")));  // a combining mark after the attachment
+  EXPECT_EQ(s.length(), 3u);
+  EXPECT_EQ(s.attributesAt(1).attachment, attachment);
+  EXPECT_EQ(s.attributesAt(2).attachment, nullptr);
+  std::vector<size_t> seen;
+  s.forEachAttachment({0, s.length()}, [&](size_t i, const std::shared_ptr<TextAttachment>& a) {
+    EXPECT_EQ(a, attachment);
+    seen.push_back(i);
+  });
+  EXPECT_EQ(seen, std::vector<size_t>{1});
+}
+
+TEST(AttributedStringTest, TwoAttachmentsOfOneObjectAreTwoCharacters) {
+  auto attachment = std::make_shared<TextAttachment>();
+  auto s = AttributedString::withAttachment(attachment);
+  s.append(AttributedString::withAttachment(attachment));
+  size_t count = 0;
+  s.forEachAttachment({0, 2}, [&](size_t, const std::shared_ptr<TextAttachment>&) { ++count; });
+  EXPECT_EQ(count, 2u);
+}
+
+TEST(AttributedStringTest, AttributesFollowTheirCharacters) {
+  Font big = Font::systemFont(20);
+  Color red = Color::rgb(1, 0, 0);
+  AttributedString s("中文 and " + kThumb);
+  s.setFont(big, {0, 2});
+  s.setForegroundColor(red, {1, 3});
+  auto runs = s.runs();
+  ASSERT_EQ(runs.size(), 4u);
+  EXPECT_EQ(runs[0].range, (CharacterRange{0, 1}));
+  EXPECT_EQ(runs[1].range, (CharacterRange{1, 1}));
+  EXPECT_EQ(runs[1].attributes.font, big);
+  EXPECT_EQ(runs[1].attributes.foregroundColor, red);
+  EXPECT_EQ(runs[2].range, (CharacterRange{2, 2}));
+  EXPECT_EQ(runs[3].range, (CharacterRange{4, 4}));
+
+  // Plain text inserted in the middle takes the style of what it replaces or follows.
+  s.replaceCharacters({1, 0}, "x");
+  EXPECT_EQ(s.attributesAt(1).font, big);
+  EXPECT_FALSE(s.attributesAt(1).foregroundColor.has_value());
+
+  auto part = s.attributedSubstring({1, 3});
+  EXPECT_EQ(part.string(), "x文 ");
+  EXPECT_EQ(part.attributesAt(1).foregroundColor, red);
+}
+
+TEST(AttributedStringTest, JoinedCharactersTakeTheStyleOfTheirFirstPart) {
+  Font big = Font::systemFont(30);
+  AttributedString s(std::string("\xF0\x9F\x91\x8D"), TextAttributes{big, std::nullopt, nullptr});  // thumbs up
+  s.append(AttributedString(std::string("\xF0\x9F\x8F\xBD")));                                  // skin tone joins it
+  EXPECT_EQ(s.length(), 1u);
+  ASSERT_EQ(s.runs().size(), 1u);
+  EXPECT_EQ(s.attributesAt(0).font, big);
+  EXPECT_EQ(s, AttributedString(kThumb, TextAttributes{big, std::nullopt, nullptr}));
+}
+
+TEST(AttributedStringTest, CharacterIndexOfAByte) {
+  AttributedString s("a中" + kFlag);
+  EXPECT_EQ(s.characterIndexAtByte(0), 0u);
+  EXPECT_EQ(s.characterIndexAtByte(2), 1u);
+  EXPECT_EQ(s.characterIndexAtByte(6), 2u);
+  EXPECT_EQ(s.characterIndexAtByte(100), 3u);
+  EXPECT_EQ(s.byteOffset(2), 4u);
+  EXPECT_EQ(s.byteOffset(99), s.string().size());
+}
+
+}  // namespace
+}  // namespace vexa
