@@ -1,0 +1,29 @@
+#include "http/QLJSONResponseSerializer.h"
+
+#include "http/QLHTTPError.h"
+#include "platform/JsonCodec.h"
+#include "platform/Utf8.h"
+
+namespace vexa {
+
+QLJSONResponseSerializer::QLJSONResponseSerializer() {
+  setAcceptableContentTypes(std::set<std::string>{"application/json", "text/json", "text/javascript"});
+}
+
+Result<Value> QLJSONResponseSerializer::responseObjectForResponse(const QLURLResponse&,
+                                                                  std::string_view body) const {
+  // Some servers answer "no content" with a single space.
+  if (body.empty() || body == " ") return Result<Value>(Value(nullptr));
+  if (!Utf8::isValid(body)) {
+    return qlHTTPResponseError(kQLHTTPResponseErrorNotUtf8, "Data failed decoding as a UTF-8 string");
+  }
+  auto parsed = JsonCodec::parse(body);
+  if (!parsed) {
+    return qlHTTPResponseError(kQLHTTPResponseErrorMalformedJSON,
+                               "Request failed: the body is not valid JSON (" +
+                                   parsed.error().description() + ")");
+  }
+  return parsed;
+}
+
+}  // namespace vexa
