@@ -59,8 +59,9 @@ class QL_AutoPurgeCache {
     size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
   };
 
-  void removeLocked(Order::iterator it);
-  void evictLocked();
+  // Both move entries to `dropped`, to be released after the lock.
+  void removeLocked(Order::iterator it, Order& dropped);
+  void evictLocked(Order& dropped);
 
   const std::string name_;
   mutable std::mutex mutex_;
