@@ -30,7 +30,6 @@ class ScrollView : public View {
   static constexpr double kScrollAnimationDuration = 0.3;
 
   explicit ScrollView(Rect frame = {});
-  ~ScrollView() override;
   static std::shared_ptr<ScrollView> create(Rect frame = {}) {
     return std::make_shared<ScrollView>(frame);
   }
