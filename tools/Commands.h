@@ -14,9 +14,10 @@ namespace vexa::tool {
 using AddCommand = std::function<void(CLI::App& app, GlobalOptions& options, int& status)>;
 
 void addDemoCommand(CLI::App& app, GlobalOptions& options, int& status);
+void addServeCommand(CLI::App& app, GlobalOptions& options, int& status);
 
 inline std::vector<AddCommand> allCommands() {
-  return {addDemoCommand};
+  return {addDemoCommand, addServeCommand};
 }
 
 }  // namespace vexa::tool
