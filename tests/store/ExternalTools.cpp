@@ -83,4 +83,22 @@ with zipfile.ZipFile(sys.argv[1], "w") as z:
   return runPython(kProgram, {zip.string(), entriesJson});
 }
 
+int patchZip(const std::filesystem::path& zip, const std::string& field, const std::string& value) {
+  static const char* const kProgram = R"(
+import struct, sys
+path, field, value = sys.argv[1], sys.argv[2], int(sys.argv[3])
+b = bytearray(open(path, "rb").read())
+cd = b.find(b"PK\x01\x02")
+if field == "crc":
+    struct.pack_into("<I", b, 14, value); struct.pack_into("<I", b, cd + 16, value)
+elif field == "size":
+    struct.pack_into("<I", b, 22, value); struct.pack_into("<I", b, cd + 24, value)
+else:
+    start = 30 + struct.unpack_from("<H", b, 26)[0] + struct.unpack_from("<H", b, 28)[0]
+    for i in range(start + 2, start + 12): b[i] ^= value
+open(path, "wb").write(b)
+)";
+  return runPython(kProgram, {zip.string(), field, value});
+}
+
 }  // namespace vexa::test

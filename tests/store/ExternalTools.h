@@ -27,6 +27,11 @@ int runPython(const std::string& program, const std::vector<std::string>& args =
 //    "date": [y, m, d, H, M, S], "stored": true}
 int pythonZip(const std::filesystem::path& zip, const std::string& entriesJson);
 
+// Damages the first entry of a zip made by pythonZip: field "crc" or "size"
+// (uncompressed) set to `value` in both headers, or "data" with ten bytes
+// of its data XORed with `value`.
+int patchZip(const std::filesystem::path& zip, const std::string& field, const std::string& value);
+
 }  // namespace vexa::test
 
 #define VX_REQUIRE_TOOL(name)                                                   \

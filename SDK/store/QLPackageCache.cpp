@@ -1,0 +1,349 @@
+#include "store/QLPackageCache.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+#include "platform/Directories.h"
+#include "platform/FileSystem.h"
+#include "platform/GlobalQueue.h"
+#include "platform/MainQueue.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Once.h"
+#include "store/QLPackageZipInstaller.h"
+#include "store/QLPngEncoder.h"
+#include "store/QLStoreError.h"
+
+namespace vexa {
+
+namespace {
+
+bool containsPackage(const QLPackageCache::Packages& list, const QLPackage& package) {
+  return std::any_of(list.begin(), list.end(),
+                     [&](const auto& p) { return p->isEqual(package); });
+}
+
+void eraseEqual(QLPackageCache::Packages& list, const QLPackage& package) {
+  std::erase_if(list, [&](const auto& p) { return p->isEqual(package); });
+}
+
+}  // namespace
+
+QLPackageCache& QLPackageCache::defaultCache() {
+  return Once<QLPackageCache>::instance(
+      [] { return new QLPackageCache(Directories::applicationSupport()); });
+}
+
+QLPackageCache::QLPackageCache(std::filesystem::path baseDirectory,
+                               std::shared_ptr<QL_SDImageCache> sharedImageCache)
+    : baseDirectory_(std::move(baseDirectory)),
+      files_(baseDirectory_ / QLPackageFiles::kFolderName),
+      imageCache_(std::make_shared<QL_SDImageCache>(kImageNamespace, baseDirectory_)),
+      sharedImageCache_(sharedImageCache ? std::move(sharedImageCache)
+                                         : QL_SDImageCache::sharedImageCache()),
+      smallTemp_(files_.smallTempEmojisPath()),
+      bigTemp_(files_.bigTempEmojisPath()) {
+  imageCache_->setMaxCacheAge(std::numeric_limits<int64_t>::max());
+  imageCache_->setMaxMemoryCountLimit(kImageMemoryCountLimit);
+  moveOldFolderToVEXAFolder();
+}
+
+void QLPackageCache::moveOldFolderToVEXAFolder() {
+  const auto old = baseDirectory_ / (std::string(kEarlierImageNamespacePrefix) + kImageNamespace);
+  std::error_code ec;
+  if (!std::filesystem::is_directory(old, ec)) return;
+  // rename() replaces an empty folder but never one holding images.
+  std::filesystem::rename(old, imageCache_->diskCachePath(), ec);
+}
+
+// --- Lists -------------------------------------------------------------------
+
+const QLPackageCache::Packages& QLPackageCache::defaultPackages() {
+  if (!defaultPackages_) defaultPackages_ = files_.loadList(files_.defaultListPath());
+  return *defaultPackages_;
+}
+
+const QLPackageCache::Packages& QLPackageCache::downloadedPackages() {
+  if (!downloadedPackages_) downloadedPackages_ = files_.loadList(files_.downloadedListPath());
+  return *downloadedPackages_;
+}
+
+QLPackageCache::Packages QLPackageCache::allPackages() {
+  Packages all = defaultPackages();
+  const Packages& downloaded = downloadedPackages();
+  all.insert(all.end(), downloaded.begin(), downloaded.end());
+  return all;
+}
+
+const QLPackageCache::Packages& QLPackageCache::smallPackages() {
+  if (!smallPackages_) {
+    Packages all = allPackages();
+    std::erase_if(all, [](const auto& p) { return !p->isEmoji(); });
+    smallPackages_ = std::move(all);
+  }
+  return *smallPackages_;
+}
+
+const QLPackageCache::Packages& QLPackageCache::bigPackages() {
+  if (!bigPackages_) {
+    Packages all = allPackages();
+    std::erase_if(all, [](const auto& p) { return p->isEmoji(); });
+    bigPackages_ = std::move(all);
+  }
+  return *bigPackages_;
+}
+
+QLPackageCache::PackagePtr QLPackageCache::selectedPackage() {
+  if (selectedPackage_ && containsPackage(allPackages(), *selectedPackage_)) {
+    return selectedPackage_;
+  }
+  const Packages& defaults = defaultPackages();
+  selectedPackage_ = defaults.empty() ? nullptr : defaults.front();
+  return selectedPackage_;
+}
+
+size_t QLPackageCache::selectedPackageIndex() {
+  PackagePtr selected = selectedPackage();
+  if (!selected) return 0;
+  Packages all = allPackages();
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (all[i]->isEqual(*selected)) return i;
+  }
+  return 0;
+}
+
+bool QLPackageCache::isDownloadedForPackage(const QLPackage& package) {
+  return containsPackage(downloadedPackages(), package);
+}
+
+void QLPackageCache::clearDefaultPackages() { defaultPackages_ = Packages{}; }
+
+void QLPackageCache::clear() {
+  imageCache_->clearMemory();
+  sharedImageCache_->clearMemory();
+  defaultPackages_.reset();
+  downloadedPackages_.reset();
+}
+
+// --- Storing and removing ------------------------------------------------------
+
+void QLPackageCache::onMainThread(const std::function<void()>& work) {
+  MainQueue::shared().sync(work);
+}
+
+bool QLPackageCache::canStorePackage(const PackagePtr& package) {
+  if (!package || !QLPackageFiles::isSafeFileName(package->guid())) return false;
+  for (const auto& emoji : package->emojis()) {
+    if (!imageForKey(emoji->thumbail(), *emoji)) return false;
+  }
+  return !containsPackage(allPackages(), *package);
+}
+
+void QLPackageCache::storePackage(const PackagePtr& package) {
+  bool stored = false;
+  onMainThread([&] { storeOnMainThread(package, stored); });
+  if (stored) NotificationCenter::defaultCenter().post(kQLEmotionPackageAddNotification, this);
+}
+
+void QLPackageCache::storeOnMainThread(const PackagePtr& package, bool& stored) {
+  if (!canStorePackage(package)) return;
+  defaultPackages();
+  downloadedPackages();
+  if (package->isDefault()) {
+    defaultPackages_->push_back(package);
+  } else {
+    downloadedPackages_->insert(downloadedPackages_->begin(), package);
+  }
+  if (package->isEmoji()) {
+    smallPackages();
+  } else {
+    bigPackages();
+  }
+  // A derived list built just now already holds the package.
+  Packages& derived = package->isEmoji() ? *smallPackages_ : *bigPackages_;
+  if (!containsPackage(derived, *package)) derived.push_back(package);
+  storeToDiskForPackage(*package);
+  packagesChanged_ = true;
+  stored = true;
+}
+
+void QLPackageCache::storeToDiskForPackage(const QLPackage& package) {
+  // The record first: a list never names a package whose record is not
+  // on disk yet.
+  (void)files_.saveRecord(package);
+  if (!package.isDefault()) savePackageCache();
+}
+
+void QLPackageCache::savePackageCache() {
+  savePackages(downloadedPackages(), files_.downloadedListPath());
+  savePackages(defaultPackages(), files_.defaultListPath());
+}
+
+void QLPackageCache::savePackages(const Packages& packages, const std::filesystem::path& path) {
+  (void)files_.saveList(packages, path);
+}
+
+void QLPackageCache::removePackage(const PackagePtr& package) {
+  if (!package) return;
+  bool removed = false;
+  onMainThread([&] { removeOnMainThread(package, removed); });
+  if (removed) NotificationCenter::defaultCenter().post(kQLEmotionPackageRemoveNotification, this);
+}
+
+void QLPackageCache::removeOnMainThread(const PackagePtr& package, bool& removed) {
+  const Packages& downloaded = downloadedPackages();
+  auto stored = std::find_if(downloaded.begin(), downloaded.end(),
+                             [&](const auto& p) { return p->isEqual(*package); });
+  if (stored == downloaded.end()) return;
+  // The stored record knows every emoji whose images must go, even when the
+  // caller holds a record without its emojis (as the shop does).
+  PackagePtr record = *stored;
+  package->setProgress(0);
+  record->setProgress(0);
+  eraseEqual(*downloadedPackages_, *package);
+  if (smallPackages_) eraseEqual(*smallPackages_, *package);
+  if (bigPackages_) eraseEqual(*bigPackages_, *package);
+  savePackageCache();
+  removeDiskFileForPackage(*record);
+  if (record != package) removeDiskFileForPackage(*package);
+  packagesChanged_ = true;
+  removed = true;
+}
+
+void QLPackageCache::removeDiskFileForPackage(const QLPackage& package) {
+  files_.removeRecord(package.guid());
+  imageCache_->removeImageForKey(package.chat_icon());
+  for (const auto& emoji : package.emojis()) {
+    imageCache_->removeImageForKey(emoji->thumbail());
+    imageCache_->removeImageForKey(emoji->main_image());
+    if (package.isEmoji()) {
+      removeSmallTempEmoji(*emoji);
+    } else {
+      removeBigTempEmoji(*emoji);
+    }
+  }
+}
+
+QLPackageCache::Packages QLPackageCache::loadPackagesFromPath(const std::filesystem::path& path) {
+  return files_.loadList(path);
+}
+
+std::filesystem::path QLPackageCache::pathForPackage(const QLPackage& package) const {
+  auto path = files_.recordPath(package.guid());
+  return path ? *path : std::filesystem::path();
+}
+
+// --- Images ----------------------------------------------------------------------
+
+void QLPackageCache::storeImage(ImagePtr image, DataPtr data, std::string_view key,
+                                std::function<void()> completion) {
+  if (!image && !data) return;
+  (void)FileSystem::createDirectories(imageCache_->diskCachePath());
+  auto path = imageCache_->defaultCachePathForKey(key);
+  GlobalQueue::shared().async([image = std::move(image), data = std::move(data),
+                               path = std::move(path), completion = std::move(completion)] {
+    if (data) {
+      (void)FileSystem::writeAtomically(
+          path, std::string_view(reinterpret_cast<const char*>(data->data()), data->size()));
+    } else if (auto png = QLPngEncoder::encode(*image)) {
+      (void)FileSystem::writeAtomically(
+          path, std::string_view(reinterpret_cast<const char*>(png->data()), png->size()));
+    }
+    if (completion) MainQueue::shared().async(completion);
+  });
+}
+
+Status QLPackageCache::storeZip(const PackagePtr& package, std::string_view data) {
+  if (!package || !QLPackageFiles::isSafeFileName(package->guid())) {
+    return QLStoreError::make(QLStoreError::kUnsafeGuid, "Package guid cannot name a file");
+  }
+  QLPackageZipInstaller installer(imageCache_->diskCachePath());
+  Status installed =
+      installer.install(package->guid(), data, imageFileURLWithKey(package->chat_icon()));
+  // A stale decoded icon must not outlive the file it came from.
+  imageCache_->removeImageForKey(package->chat_icon(), false);
+  return installed;
+}
+
+Status QLPackageCache::renameUnzipEmojiImage(const QLEmoji& emoji) {
+  if (!QLPackageFiles::isSafeFileName(emoji.guid())) {
+    return QLStoreError::make(QLStoreError::kUnsafeGuid, "Emoji guid cannot name a file");
+  }
+  const auto dir = imageCache_->diskCachePath();
+  const auto thumb = dir / ("THUMB_" + emoji.guid() + ".png");
+  const auto main = dir / ("IMAGE_" + emoji.guid() + ".gif");
+  const auto thumbTarget = imageFileURLWithKey(emoji.thumbail());
+  const auto mainTarget = imageFileURLWithKey(emoji.main_image());
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(main, ec)) {
+    std::filesystem::rename(main, mainTarget, ec);
+    if (ec) return FileSystem::errorFromErrno(ec.value(), "cannot move " + main.string());
+    imageCache_->removeImageForKey(emoji.main_image(), false);
+  } else if (!std::filesystem::exists(mainTarget, ec)) {
+    return QLStoreError::make(QLStoreError::kMissingImage,
+                              "Package archive has no " + main.filename().string());
+  }
+  if (std::filesystem::is_regular_file(thumb, ec)) {
+    std::filesystem::rename(thumb, thumbTarget, ec);
+    if (ec) return FileSystem::errorFromErrno(ec.value(), "cannot move " + thumb.string());
+    imageCache_->removeImageForKey(emoji.thumbail(), false);
+  } else if (!std::filesystem::exists(thumbTarget, ec)) {
+    return QLStoreError::make(QLStoreError::kMissingImage,
+                              "Package archive has no " + thumb.filename().string());
+  }
+  return Status::Ok();
+}
+
+QLPackageCache::ImagePtr QLPackageCache::imageForKey(std::string_view key) {
+  if (auto image = imageCache_->imageFromDiskCacheForKey(key, false)) return image;
+  return sharedImageCache_->imageFromDiskCacheForKey(key);
+}
+
+QLPackageCache::ImagePtr QLPackageCache::imageForKey(std::string_view key,
+                                                     const QLPackage& container) {
+  if (auto image = imageCache_->imageFromDiskCacheForKey(
+          key, shouldJustSaveImageToDiskForKey(key, container))) {
+    return image;
+  }
+  return sharedImageCache_->imageFromDiskCacheForKey(key);
+}
+
+QLPackageCache::ImagePtr QLPackageCache::imageForKey(std::string_view key,
+                                                     const QLEmoji& container) {
+  if (auto image = imageCache_->imageFromDiskCacheForKey(
+          key, shouldJustSaveImageToDiskForKey(key, container))) {
+    return image;
+  }
+  return sharedImageCache_->imageFromDiskCacheForKey(key);
+}
+
+QLPackageCache::DataPtr QLPackageCache::imageDataForKey(std::string_view key) {
+  if (auto data = imageCache_->diskImageDataBySearchingAllPathsForKey(key)) return data;
+  return sharedImageCache_->diskImageDataBySearchingAllPathsForKey(key);
+}
+
+std::filesystem::path QLPackageCache::imageFileURLWithKey(std::string_view key) const {
+  return imageCache_->defaultCachePathForKey(key);
+}
+
+// --- Temporary emojis ----------------------------------------------------------------
+
+std::shared_ptr<QLEmoji> QLPackageCache::smallTempEmojiWithEmojiCode(std::string_view code) const {
+  return smallTemp_.emojiWithCode(code);
+}
+
+std::shared_ptr<QLEmoji> QLPackageCache::bigTempEmojiWithEmojiCode(std::string_view code) const {
+  return bigTemp_.emojiWithCode(code);
+}
+
+std::shared_ptr<QLEmoji> QLPackageCache::tempEmojiWithEmojiCode(std::string_view code) const {
+  if (auto small = smallTempEmojiWithEmojiCode(code)) return small;
+  return bigTempEmojiWithEmojiCode(code);
+}
+
+void QLPackageCache::clearTempEmojis() {
+  clearSmallTempEmojis();
+  clearBigTempEmojis();
+}
+
+}  // namespace vexa

@@ -1,0 +1,7 @@
+#include "store/QLStoreError.h"
+
+namespace vexa {
+
+const char* const QLStoreError::kDomain = "VXStoreErrorDomain";
+
+}  // namespace vexa

@@ -1,0 +1,29 @@
+// Errors of the package store ("VXStoreErrorDomain"). File-system failures
+// keep the domain of the layer that had them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Error.h"
+
+namespace vexa {
+
+class QLStoreError {
+ public:
+  static const char* const kDomain;  // "VXStoreErrorDomain"
+
+  enum Code : int64_t {
+    kUnsafeGuid = 1,        // a guid that cannot name a file
+    kMalformedRecord = 2,   // a stored file holds something else than expected
+    kMissingImage = 3,      // an archive lacks the tab icon or an emoji's files
+    kArchiveFailed = 4,     // the archive could not be unpacked (its error is in the text)
+    kMoveFailed = 5,        // unpacked files could not be put in place
+  };
+
+  static Error make(Code code, std::string description) {
+    return Error(kDomain, code, std::move(description));
+  }
+};
+
+}  // namespace vexa

@@ -1,0 +1,41 @@
+// One file of temporary emojis: emojis looked up by code whose package is
+// not installed, kept as a property-list array of their keyValues. The
+// first record saved for a code wins.
+//
+// A missing file counts as empty. A file that exists but cannot be read is
+// left alone by save and remove (which report the error), so nothing stored
+// is lost to a passing read failure. Not locked: one thread at a time.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string_view>
+
+#include "platform/Result.h"
+#include "store/QLEmoji.h"
+
+namespace vexa {
+
+class QLTempEmojiFile {
+ public:
+  explicit QLTempEmojiFile(std::filesystem::path path) : path_(std::move(path)) {}
+
+  // Appends the emoji unless one with its code is already there.
+  Status save(const QLEmoji& emoji);
+  // Removes every record with the emoji's guid; a missing file stays missing.
+  Status remove(const QLEmoji& emoji);
+  // The first record with the code, or nullptr.
+  std::shared_ptr<QLEmoji> emojiWithCode(std::string_view code) const;
+  // Writes an empty list.
+  Status clear();
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  // The stored records; none when the file is missing.
+  Result<Value::Array> read() const;
+
+  std::filesystem::path path_;
+};
+
+}  // namespace vexa

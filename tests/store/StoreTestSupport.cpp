@@ -1,0 +1,99 @@
+#include "StoreTestSupport.h"
+
+#include <zlib.h>
+
+#include "ZipTestSupport.h"
+#include "platform/PropertyList.h"
+
+namespace vexa::test {
+
+namespace {
+
+void appendChunk(std::string& png, const std::string& type, const std::string& data) {
+  auto be32 = [&](uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) png += static_cast<char>((v >> shift) & 0xff);
+  };
+  be32(static_cast<uint32_t>(data.size()));
+  std::string body = type + data;
+  png += body;
+  be32(static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()),
+                                   static_cast<uInt>(body.size()))));
+}
+
+}  // namespace
+
+std::string tinyPng() {
+  std::string png("\x89PNG\r\n\x1a\n", 8);
+  appendChunk(png, "IHDR", std::string("\0\0\0\2\0\0\0\2\x08\x06\0\0\0", 13));
+  const std::string rows("\0\xff\0\0\xff\0\0\xff\xff\0\0\0\0\xff\xff\xff\xff\x80", 18);
+  std::string packed(compressBound(static_cast<uLong>(rows.size())), '\0');
+  uLongf size = packed.size();
+  compress(reinterpret_cast<Bytef*>(packed.data()), &size,
+           reinterpret_cast<const Bytef*>(rows.data()), static_cast<uLong>(rows.size()));
+  packed.resize(size);
+  appendChunk(png, "IDAT", packed);
+  appendChunk(png, "IEND", "");
+  return png;
+}
+
+std::string tinyGif() {
+  return std::string(
+      "GIF89a\x01\0\x01\0\x80\0\0\xff\xff\xff\0\0\0!\xf9\x04\0\0\0\0\0,\0\0\0\0\x01\0\x01\0\0\x02\x02"
+      "D\x01\0;",
+      43);
+}
+
+std::shared_ptr<QLPackage> makePackage(const std::string& guid, bool isDefault, bool isEmoji,
+                                       int emojis) {
+  auto package = std::make_shared<QLPackage>();
+  package->setGuid(guid);
+  package->setName("package " + guid);
+  package->setIsDefault(isDefault);
+  package->setIsEmoji(isEmoji);
+  package->setPackageType(isDefault ? QLPackage::kDefaultSmallEmojiType : 0);
+  package->setChat_icon("http://img.test/" + guid + "/icon.png");
+  QLPackage::Emojis list;
+  for (int i = 0; i < emojis; ++i) {
+    auto emoji = std::make_shared<QLEmoji>();
+    const std::string id = guid + "-" + std::to_string(i);
+    emoji->setGuid(id);
+    emoji->setEmo_code(guid + "_" + std::to_string(i));
+    emoji->setEmo_text("text " + id);
+    emoji->setThumbail("http://img.test/" + id + "/thumb.png");
+    emoji->setMain_image("http://img.test/" + id + "/main.gif");
+    emoji->setPackage_id(guid);
+    list.push_back(emoji);
+  }
+  package->setEmojis(std::move(list));
+  return package;
+}
+
+void placeImages(QLPackageCache& store, const QLPackage& package, bool everything) {
+  for (const auto& emoji : package.emojis()) {
+    writeText(store.imageFileURLWithKey(emoji->thumbail()), tinyPng());
+    if (everything) writeText(store.imageFileURLWithKey(emoji->main_image()), tinyGif());
+  }
+  if (everything) writeText(store.imageFileURLWithKey(package.chat_icon()), tinyPng());
+}
+
+StoreUnderTest::StoreUnderTest()
+    : shared_(std::make_shared<QL_SDImageCache>("default", tmp_.path() / "Caches")),
+      store_(std::make_unique<QLPackageCache>(base(), shared_)) {}
+
+void StoreUnderTest::reopen() { store_ = std::make_unique<QLPackageCache>(base(), shared_); }
+
+std::vector<std::string> guidsInList(const std::filesystem::path& path) {
+  auto list = PropertyList::readFile(path);
+  if (!list || !list->isArray()) return {"<unreadable>"};
+  std::vector<std::string> out;
+  for (const auto& v : *list->asArray()) out.push_back(v.asString() ? *v.asString() : "<not text>");
+  return out;
+}
+
+std::vector<std::string> guidsOf(const std::vector<std::shared_ptr<QLPackage>>& packages) {
+  std::vector<std::string> out;
+  for (const auto& p : packages) out.push_back(p->guid());
+  return out;
+}
+
+}  // namespace vexa::test
