@@ -9,11 +9,14 @@
 #include "platform/FileSystem.h"
 #include "platform/Once.h"
 #include "platform/Screen.h"
+#include "store/QLImageDecoder.h"
 
 namespace vexa {
 namespace {
 
-QLEmotionGlobal::ImageDecoder standardDecoder() { return nullptr; }
+std::shared_ptr<const Image> decodeWithTheSDK(const Bytes& data) {
+  return QLImageDecoder::ql_sd_imageWithData(data);
+}
 
 }  // namespace
 
@@ -32,7 +35,7 @@ QLEmotionGlobal::Configuration QLEmotionGlobal::standardConfiguration() {
 #ifdef VEXA_BUNDLE_INSTALL_DIR
   c.bundleSearchPath.emplace_back(VEXA_BUNDLE_INSTALL_DIR);
 #endif
-  c.decodeImage = standardDecoder();
+  c.decodeImage = decodeWithTheSDK;
   return c;
 }
 

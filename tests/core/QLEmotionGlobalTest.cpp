@@ -105,6 +105,21 @@ TEST(QLEmotionGlobalTest, TheSDKsOwnBundleIsFoundWithItsPictures) {
   ASSERT_NE(global.resourceBundle(), nullptr) << "the build tree's bundle";
   EXPECT_EQ(global.resourceBundleName(), "VEXA.bundle");
   EXPECT_EQ(global.localizedStringForKey("加载中..."), "加载中...");
+  {
+    ScopedScreen screen(Screen::phone414x736());
+    auto back = global.sdkUIimageWithName("back");
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->pixelWidth(), 36);
+    EXPECT_EQ(global.sdkUIimageWithName("nothing"), nullptr);
+    auto loading = global.base64UIimageWithName("loading");
+    ASSERT_NE(loading, nullptr);
+    EXPECT_TRUE(loading->isAnimated());
+    EXPECT_EQ(loading->pixelWidth(), 208);
+    EXPECT_EQ(loading->frames().size(), 12u);
+    auto shop = global.base64UIimageWithName("shop");
+    ASSERT_NE(shop, nullptr);
+    EXPECT_EQ(shop->pixelHeight(), 109);
+  }
   for (const char* name : {"back", "setting", "backspace"}) {
     for (const char* scale : {"2", "3"}) {
       auto file = global.resourceBundle()->pathForResource(std::string(name) + "@" + scale + "x", "png");
