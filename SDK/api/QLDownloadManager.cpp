@@ -1,9 +1,231 @@
 #include "api/QLDownloadManager.h"
 
+#include <chrono>
+#include <cstdlib>
+
+#include "api/QLResponseParser.h"
+#include "http/QLHTTPDefaultHeaders.h"
+#include "http/QLHTTPError.h"
+#include "http/QLJSONRequestSerializer.h"
+#include "http/QLJSONResponseSerializer.h"
+#include "platform/Md5.h"
 #include "platform/Once.h"
+#include "platform/Screen.h"
+#include "platform/UrlEscaping.h"
 
 namespace vexa {
+namespace {
 
-QLDownloadManager& QLDownloadManager::defaultManager() { return Once<QLDownloadManager>::instance(); }
+std::string environment(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+std::shared_ptr<QLJSONResponseSerializer> serviceResponseSerializer() {
+  auto serializer = std::make_shared<QLJSONResponseSerializer>();
+  serializer->setAcceptableContentTypes(std::set<std::string>{
+      "application/json", "text/json", "text/javascript", "image/png", "image/jpeg", "image/jpg",
+      "image/gif"});
+  return serializer;
+}
+
+Error gone() { return qlURLError(kQLURLErrorCancelled, "cancelled"); }
+
+int64_t millisecondsSince1970() {
+  std::chrono::duration<double> seconds = std::chrono::system_clock::now().time_since_epoch();
+  return static_cast<int64_t>(seconds.count() * 1000.0);
+}
+
+}  // namespace
+
+QLDownloadManager& QLDownloadManager::defaultManager() {
+  return Once<QLDownloadManager>::instance([] {
+    auto* manager = new QLDownloadManager(environment("VEXA_API_BASE"));
+    manager->setFilesBaseURL(environment("VEXA_FILES_BASE"));
+    return manager;
+  });
+}
+
+QLDownloadManager::QLDownloadManager(std::string_view apiBaseURL, SecureItemStore* store)
+    : QL_AFHTTPRequestOperationManager(apiBaseURL),
+      deviceIdentifier_(store ? *store : SecureItemStore::shared()) {
+  setRequestSerializer(std::make_shared<QLJSONRequestSerializer>());
+  setResponseSerializer(serviceResponseSerializer());
+}
+
+Status QLDownloadManager::configure(std::string_view apiBaseURL, std::string_view hostName,
+                                    std::string_view hostVersion) {
+  if (!hostName.empty() || !hostVersion.empty()) {
+    requestSerializer()->setUserAgent(
+        hostName.empty() ? QLHTTPDefaultHeaders::executableName() : std::string(hostName),
+        hostVersion.empty() ? std::string("0") : std::string(hostVersion));
+  }
+  return setBaseURL(apiBaseURL);
+}
+
+std::string QLDownloadManager::urlForRequestType(int64_t type) const {
+  return baseURLString() + qlPathTemplateForRequestType(type).value_or("");
+}
+
+std::string QLDownloadManager::urlStrWithRequestType(int64_t type, const Value& params,
+                                                     std::string_view special) {
+  if (!special.empty()) return std::string(special);
+  std::string pattern = qlPathTemplateForRequestType(type).value_or("");
+  const Value* argument = params.find(kHTTPPathParamKey);
+  size_t slot = pattern.find("%@");
+  if (!argument || argument->isNull()) return pattern;
+  if (slot == std::string::npos) return pattern;
+  // "?" and "#" stay legal in URLs but would cut the path short here.
+  std::string escaped = UrlEscaping::escape(argument->description(), "?#", {});
+  return pattern.replace(slot, 2, escaped);
+}
+
+Value QLDownloadManager::generateFinalParamsWithCoreParams(const Value& params, int64_t type) {
+  Value out = params.isDictionary() ? params : Value::dict();
+  out["timestamp"] = Value(std::to_string(millisecondsSince1970()));
+  out["device_no"] = Value(ql_uniqueIdentifier());
+  out["os"] = Value(Device::current().systemVersion);
+  if (!userId_.empty()) out["app_uid"] = Value(userId_);
+  if (!accessToken_.empty()) out["access_token"] = Value(accessToken_);
+  out["signature"] = Value(signatureForParams(out, type));
+  out.asDictionary()->erase(kHTTPPathParamKey);
+  return out;
+}
+
+std::string QLDownloadManager::signatureForParams(const Value& params, int64_t) const {
+  std::string pairs;
+  std::string path;
+  if (const auto* dict = params.asDictionary()) {
+    for (const auto& [key, value] : *dict) {
+      if (key == kHTTPPathParamKey) {
+        path = value.description();
+        continue;
+      }
+      if (!pairs.empty()) pairs.push_back('&');
+      pairs += key;
+      pairs.push_back('=');
+      pairs += value.description();
+    }
+  }
+  auto absolute = absoluteURLString(path);
+  return Md5::upperHex((absolute ? *absolute : baseURLString() + path) + pairs);
+}
+
+QLDownloadManager::Operation QLDownloadManager::serviceOperation(std::string_view method,
+                                                                 std::string_view path,
+                                                                 const Value& params,
+                                                                 Success success, Failure failure) {
+  auto url = absoluteURLString(path);
+  auto request = url ? requestSerializer()->requestWithMethod(method, *url, params)
+                     : Result<QLURLRequest>(url.error());
+  if (!request) {
+    auto operation = QLHTTPRequestOperation::makeFailed(request.error());
+    operation->setCompletionBlockWithSuccess(std::move(success), std::move(failure));
+    return operation;
+  }
+  request->setPrivateQueryItemNames({"access_token", "secret", "signature"});
+  return HTTPRequestOperationWithRequest(std::move(request).value(), std::move(success),
+                                         std::move(failure));
+}
+
+void QLDownloadManager::fetchAccessTokenWithRefresh(bool refresh, TokenHandler handler) {
+  Value params = Value::dict({{"op", refresh ? "refresh" : "grant"},
+                              {"appid", appId_},
+                              {"secret", appSecret_}});
+  auto op = serviceOperation(
+      methodForRequestType(QLRequestTypeToken), QLRequestTypeDescription[QLRequestTypeToken], params,
+      [this, alive = std::weak_ptr<int>(lifetime_), handler](const Operation&, const Value& json) {
+        if (alive.expired()) {
+          if (handler) handler(gone());
+          return;
+        }
+        auto parsed = QLResponseParser::parseResponse(json, QLRequestTypeToken);
+        if (!parsed) {
+          if (handler) handler(parsed.error());
+          return;
+        }
+        const std::string* token = parsed->token();
+        accessToken_ = token ? *token : std::string();
+        if (handler) handler(Status::Ok());
+      },
+      [handler](const Operation&, const Error& error) {
+        if (handler) handler(error);
+      });
+  operationQueue().addOperation(op);
+}
+
+void QLDownloadManager::sendRequest(int64_t type, std::optional<std::string> specialURLStr,
+                                    const Value& params, CompletionHandler handler) {
+  send(type, std::move(specialURLStr), params, std::move(handler), 0);
+}
+
+void QLDownloadManager::sendRequest(int64_t type, const Value& params, CompletionHandler handler) {
+  send(type, std::nullopt, params, std::move(handler), 0);
+}
+
+void QLDownloadManager::send(int64_t type, std::optional<std::string> special, Value params,
+                             CompletionHandler handler, int refreshRounds) {
+  if (!handler) handler = [](const Result<QLResponse>&) {};
+  if (!qlIsKnownRequestType(type) && (!special || special->empty())) {
+    handler(qlHTTPRequestError(kQLHTTPRequestErrorInvalidParameters,
+                               "Unknown request type " + std::to_string(type)));
+    return;
+  }
+  if (!accessToken_.empty()) {
+    perform(type, std::move(special), std::move(params), std::move(handler), refreshRounds);
+    return;
+  }
+  if (!appId_.empty() && !appSecret_.empty()) {
+    fetchAccessTokenWithRefresh(false, [this, type, special, params, handler,
+                                        refreshRounds](const Status& status) {
+      if (!status) {
+        handler(status.error());
+        return;
+      }
+      perform(type, special, params, handler, refreshRounds);
+    });
+    return;
+  }
+  handler(qlErrorWithCode(kMissingCredentialsCode, "Please set appid or appSecret"));
+}
+
+void QLDownloadManager::perform(int64_t type, std::optional<std::string> special, Value params,
+                                CompletionHandler handler, int refreshRounds) {
+  Value core = params.isDictionary() ? params : Value::dict();
+  std::string path = urlStrWithRequestType(type, params, special.value_or(""));
+  core[kHTTPPathParamKey] = Value(path);
+  Value final = generateFinalParamsWithCoreParams(core, type);
+  auto op = serviceOperation(
+      methodForRequestType(type), path, final,
+      [this, alive = std::weak_ptr<int>(lifetime_), type, special, params, handler,
+       refreshRounds](const Operation&, const Value& json) {
+        if (alive.expired()) {
+          handler(gone());
+          return;
+        }
+        auto parsed = QLResponseParser::parseResponse(json, type);
+        if (parsed) {
+          handler(parsed);
+          return;
+        }
+        const Error& error = parsed.error();
+        bool invalidToken = error.domain() == kQLErrorDomain && error.code() == kInvalidTokenCode;
+        if (!invalidToken || refreshRounds >= kMaximumRefreshRounds) {
+          handler(parsed);
+          return;
+        }
+        fetchAccessTokenWithRefresh(true, [this, type, special, params, handler,
+                                           refreshRounds](const Status& status) {
+          if (!status) {
+            handler(status.error());
+            return;
+          }
+          // The same path again: a special path is part of the request.
+          send(type, special, params, handler, refreshRounds + 1);
+        });
+      },
+      [handler](const Operation&, const Error& error) { handler(error); });
+  operationQueue().addOperation(op);
+}
 
 }  // namespace vexa

@@ -37,7 +37,8 @@ void LoopbackServer::start() {
     server_->Delete(pattern, handler);
     server_->Options(pattern, handler);
   }
-  server_->set_keep_alive_timeout(5);
+  // Short, so that stopping does not wait long on idle kept-alive connections.
+  server_->set_keep_alive_timeout(1);
   port_ = server_->bind_to_any_port("127.0.0.1");
   if (port_ <= 0) throw std::runtime_error("cannot bind a loopback port");
   thread_ = std::thread([this] { server_->listen_after_bind(); });
