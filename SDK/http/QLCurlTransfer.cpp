@@ -29,14 +29,6 @@ long milliseconds(double seconds) {
   return static_cast<long>(std::min(seconds * 1000.0, 1e9));
 }
 
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) {
-    s.remove_suffix(1);
-  }
-  return s;
-}
-
 bool isRedirectStatus(long status) {
   return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
@@ -137,7 +129,7 @@ Status QLCurlTransfer::prepare() {
 }
 
 void QLCurlTransfer::resetHop() {
-  headers_.clear();
+  head_.reset();
   status_ = 0;
   headComplete_ = false;
   redirecting_ = false;
@@ -156,34 +148,19 @@ QLCurlTransfer::Clock::time_point QLCurlTransfer::idleDeadline() const {
 
 size_t QLCurlTransfer::handleHeaderLine(std::string_view line) {
   lastActivity_ = Clock::now();
-  if (line.substr(0, 5) == "HTTP/") {
-    // A new response head: interim (1xx) heads are replaced by the next one.
-    headers_.clear();
-    return line.size();
-  }
-  std::string_view content = trim(line);
-  if (content.empty()) return endOfHead() ? line.size() : 0;
-  if ((line.front() == ' ' || line.front() == '\t') && !headers_.empty()) {
-    headers_.back().second += " " + std::string(content);  // folded continuation
-    return line.size();
-  }
-  size_t colon = content.find(':');
-  if (colon == std::string_view::npos) return line.size();
-  headers_.emplace_back(std::string(trim(content.substr(0, colon))),
-                        std::string(trim(content.substr(colon + 1))));
-  return line.size();
+  if (head_.feed(line) != QLResponseHeadParser::Line::EndOfHead) return line.size();
+  return endOfHead() ? line.size() : 0;
 }
 
 bool QLCurlTransfer::endOfHead() {
-  CURL* easy = static_cast<CURL*>(easy_);
-  long status = 0;
-  curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+  long status = head_.statusCode();
+  if (status == 0) curl_easy_getinfo(static_cast<CURL*>(easy_), CURLINFO_RESPONSE_CODE, &status);
   if (status >= 100 && status < 200) {
-    headers_.clear();
+    head_.reset();  // an interim head: the real one follows
     return true;
   }
   status_ = status;
-  QLURLResponse response(request_.url(), status, headers_);
+  QLURLResponse response(request_.url(), status, head_.headers());
   if (isRedirectStatus(status) && response.header("Location")) {
     redirecting_ = true;  // its body is dropped; the next hop's head counts
     return true;

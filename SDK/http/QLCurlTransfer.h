@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "http/QLHTTPTransferDelegate.h"
+#include "http/QLResponseHeadParser.h"
 #include "http/QLSecurityPolicy.h"
 #include "http/QLURLRequest.h"
 #include "http/QLURLResponse.h"
@@ -79,7 +80,7 @@ class QLCurlTransfer {
   int64_t lastUploaded_ = 0;
 
   // The current hop's response head.
-  QLURLResponse::Headers headers_;
+  QLResponseHeadParser head_;
   long status_ = 0;
   bool headComplete_ = false;
   bool redirecting_ = false;
