@@ -15,9 +15,11 @@ using AddCommand = std::function<void(CLI::App& app, GlobalOptions& options, int
 
 void addDemoCommand(CLI::App& app, GlobalOptions& options, int& status);
 void addServeCommand(CLI::App& app, GlobalOptions& options, int& status);
+void addParseCommand(CLI::App& app, GlobalOptions& options, int& status);
+void addRenderCommand(CLI::App& app, GlobalOptions& options, int& status);
 
 inline std::vector<AddCommand> allCommands() {
-  return {addDemoCommand, addServeCommand};
+  return {addDemoCommand, addServeCommand, addParseCommand, addRenderCommand};
 }
 
 }  // namespace vexa::tool

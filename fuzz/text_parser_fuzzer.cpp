@@ -1,0 +1,65 @@
+// The emoji-code scanner and the message parser over arbitrary bytes: the
+// matches must be ordered, disjoint and bracket-free inside, and both the
+// parse result and the rich text made from it must give the input back.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "platform/Utf8.h"
+#include "text/EmojiCodeScanner.h"
+#include "text/QLTextImageHelper.h"
+#include "text/VXTextParser.h"
+
+namespace {
+
+void check(bool condition) {
+  if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace vexa;
+  std::string text(reinterpret_cast<const char*>(data), size);
+
+  size_t previousEnd = 0;
+  for (const auto& m : EmojiCodeScanner::findAll(text)) {
+    check(m.location >= previousEnd && m.end() <= text.size() && m.length >= 3);
+    check(text[m.location] == '[' && text[m.end() - 1] == ']');
+    check(m.code(text).find_first_of("[]") == std::string_view::npos);
+    previousEnd = m.end();
+  }
+
+  // Every other distinct code is known.
+  VXTextParser::Emojis known;
+  bool take = true;
+  for (const auto& code : VXTextParser::distinctCodes(text)) {
+    if (take) {
+      auto emoji = std::make_shared<VXEmoji>();
+      emoji->setEmojiCode(code);
+      known.push_back(emoji);
+    }
+    take = !take;
+  }
+  auto elements = VXTextParser::generateTextImageArrayFromVXText(text, known);
+  check(VXTextParser::textFromElements(elements) == text);
+
+  if (Utf8::isValid(text)) {
+    QLTextEmojiSource source;
+    source.fetchLocalSmallEmojisByCodes = [&](const std::vector<std::string>&, QLTextEmojiSource::LocalCompletion done) {
+      done(known);
+    };
+    bool called = false;
+    QLTextImageHelper::pureAttributeTextFromText(
+        text,
+        [&](AttributedString rich) {
+          called = true;
+          check(QLTextImageHelper::pureTextFromAttributeText(rich) == text);
+        },
+        source);
+    check(called);
+  }
+  return 0;
+}

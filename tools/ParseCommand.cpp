@@ -1,0 +1,66 @@
+// vexa parse [--local] TEXT: the message parser on one chat message.
+//
+// Prints a JSON array of {"text": "..."} and {"emoji": {...}} elements on
+// standard output and nothing else; failures go to standard error.
+#include <iostream>
+#include <optional>
+
+#include "Commands.h"
+#include "api/QLDownloadManager.h"
+#include "platform/JsonCodec.h"
+#include "platform/Value.h"
+#include "text/VXTextParser.h"
+
+namespace vexa::tool {
+namespace {
+
+Value emojiJson(const VXEmoji& emoji) {
+  return Value::dict({{"id", emoji.emojiId()},
+                      {"code", emoji.emojiCode()},
+                      {"name", emoji.emojiName()},
+                      {"packageId", emoji.packageId()},
+                      {"hasImage", emoji.emojiImage() != nullptr}});
+}
+
+Value elementsJson(const VXTextElements& elements) {
+  Value::Array out;
+  for (const auto& element : elements) {
+    if (const auto* text = std::get_if<std::string>(&element)) {
+      out.push_back(Value::dict({{"text", *text}}));
+    } else if (const auto& emoji = std::get<std::shared_ptr<VXEmoji>>(element)) {
+      out.push_back(Value::dict({{"emoji", emojiJson(*emoji)}}));
+    }
+  }
+  return Value(std::move(out));
+}
+
+int runParse(const GlobalOptions& options, const std::string& text, bool local) {
+  applyHome(options);
+  std::optional<Result<VXTextElements>> parsed;
+  if (local) {
+    VXTextParser::localParseVXText(text, [&](VXTextElements elements) { parsed.emplace(std::move(elements)); });
+  } else {
+    auto& manager = QLDownloadManager::defaultManager();
+    manager.setAppId(options.appId);
+    manager.setAppSecret(options.secret);
+    manager.setUserId(options.userId);
+    VXTextParser::parseVXText(text, [&](Result<VXTextElements> result) { parsed.emplace(std::move(result)); });
+  }
+  if (!waitFor([&] { return parsed.has_value(); })) return fail("the parse did not finish in time");
+  if (!parsed->ok()) return fail(parsed->error());
+  std::cout << JsonCodec::serialize(elementsJson(**parsed)) << "\n";
+  return 0;
+}
+
+}  // namespace
+
+void addParseCommand(CLI::App& app, GlobalOptions& options, int& status) {
+  auto* cmd = app.add_subcommand("parse", "parse a chat message into text pieces and emojis (JSON)");
+  auto local = std::make_shared<bool>(false);
+  auto text = std::make_shared<std::string>();
+  cmd->add_flag("--local", *local, "use only the emojis on this device; ask the service nothing");
+  cmd->add_option("TEXT", *text, "the message, emojis written as [code]")->required();
+  cmd->callback([&options, &status, local, text] { status = runParse(options, *text, *local); });
+}
+
+}  // namespace vexa::tool
