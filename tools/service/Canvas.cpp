@@ -16,7 +16,6 @@ Canvas::~Canvas() {
 }
 
 uint32_t Canvas::pixel(int x, int y) const {
-  cairo_surface_flush(surface_);
   const unsigned char* row = cairo_image_surface_get_data(surface_) +
                              static_cast<size_t>(y) * cairo_image_surface_get_stride(surface_);
   uint32_t value;

@@ -34,8 +34,10 @@ class Canvas {
   cairo_t* cr() const { return cr_; }
   int width() const { return width_; }
   int height() const { return height_; }
-  // Premultiplied ARGB pixel at (x, y), after flushing the drawing.
+  // Premultiplied ARGB pixel at (x, y). Call flush() after drawing first.
   uint32_t pixel(int x, int y) const;
+  // Finishes pending drawing so that pixel() sees it.
+  void flush() const { cairo_surface_flush(surface_); }
 
   // The picture as PNG bytes.
   Result<std::string> png() const;

@@ -43,11 +43,11 @@ class EmoticonService {
   static const char* const kErrorDomain;  // "VXServiceErrorDomain"
 
   struct Options {
-    std::shared_ptr<const Catalog> catalog;  // required
+    std::shared_ptr<const Catalog> catalog{};  // required
     std::string host = "127.0.0.1";
     int port = 0;                            // 0: a free port chosen by the OS
     // Base of the URLs in answers (images, archives); default baseUrl().
-    std::string publicBaseUrl;
+    std::string publicBaseUrl{};
     std::chrono::seconds tokenLifetime = std::chrono::hours(2);
     size_t maxBodyBytes = size_t(1) << 20;
   };

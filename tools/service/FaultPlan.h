@@ -19,13 +19,13 @@ namespace vexa::service {
 class FaultPlan {
  public:
   struct Rule {
-    std::string method;            // "GET", "POST"...; empty matches any
+    std::string method{};          // "GET", "POST"...; empty matches any
     std::string pathPattern = "*"; // shell pattern over the decoded path ("/api/v1/category")
     std::chrono::milliseconds latency{0};
-    std::optional<int> status;
-    std::optional<size_t> truncateAfter;
-    std::optional<std::string> contentType;
-    std::optional<int> times;      // applies to this many matching requests; none: all
+    std::optional<int> status{};
+    std::optional<size_t> truncateAfter{};
+    std::optional<std::string> contentType{};
+    std::optional<int> times{};    // applies to this many matching requests; none: all
 
     // A short text for the request log, e.g. "status 500, latency 200ms".
     std::string describe() const;

@@ -38,6 +38,7 @@ Error gifError(int code) {
 
 void GifWriter::addFrame(const Canvas& canvas, int delayCentiseconds) {
   Frame frame{std::vector<unsigned char>(static_cast<size_t>(width_) * height_), delayCentiseconds};
+  canvas.flush();
   for (int y = 0; y < height_; ++y) {
     for (int x = 0; x < width_; ++x) {
       frame.indexes[static_cast<size_t>(y) * width_ + x] = static_cast<unsigned char>(quantize(canvas.pixel(x, y)));

@@ -1,5 +1,8 @@
 #include "service/SampleCatalog.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <system_error>
 
@@ -12,6 +15,22 @@ namespace vexa::service {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Flushes the file system holding the directory: one flush for all the
+// generated files instead of one per file.
+Status syncDirectoryTree(const fs::path& directory) {
+  int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return FileSystem::errorFromErrno(errno, "cannot open " + directory.string());
+  int rc = ::syncfs(fd);
+  int err = errno;
+  ::close(fd);
+  if (rc != 0) return FileSystem::errorFromErrno(err, "cannot sync " + directory.string());
+  return Status::Ok();
+}
+
+}  // namespace
+
 Result<fs::path> SampleCatalog::ensure(const fs::path& cacheRoot) {
   fs::path target =
       cacheRoot / ("vexa-sample-catalog-v" + std::to_string(SampleCatalogGenerator::kContentVersion));
@@ -19,7 +38,9 @@ Result<fs::path> SampleCatalog::ensure(const fs::path& cacheRoot) {
   if (fs::exists(target / "catalog.json", ec)) return target;
   if (auto made = FileSystem::createDirectories(cacheRoot); !made) return made.error();
   fs::path scratch = cacheRoot / (".sample-" + Uuid::random());
-  if (auto written = SampleCatalogGenerator::write(scratch); !written) {
+  Status written = SampleCatalogGenerator::write(scratch);
+  if (written) written = syncDirectoryTree(scratch);
+  if (!written) {
     fs::remove_all(scratch, ec);
     return written.error();
   }

@@ -1,6 +1,8 @@
 #include "service/SampleCatalogGenerator.h"
 
+#include <cerrno>
 #include <cmath>
+#include <fstream>
 #include <functional>
 
 #include "platform/FileSystem.h"
@@ -24,6 +26,8 @@ const Rgb kWhite{1, 1, 1};
 const Rgb kDark = Rgb::hex(0x3B2A20);
 
 // Writes files below the catalogue directory and remembers the first error.
+// Files are not synced one by one: SampleCatalog syncs the finished
+// directory once before it puts it in place.
 class FileWriter {
  public:
   explicit FileWriter(fs::path root) : root_(std::move(root)) {}
@@ -40,7 +44,10 @@ class FileWriter {
       status_ = made;
       return ref;
     }
-    if (auto written = FileSystem::writeAtomically(path, *bytes); !written) status_ = written;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
+    out.close();
+    if (!out) status_ = Error(FileSystem::kErrorDomain, EIO, "cannot write " + path.string());
     return ref;
   }
   const Status& status() const { return status_; }
@@ -204,7 +211,8 @@ Status SampleCatalogGenerator::write(const fs::path& directory) {
       {"bannerGroups", Value(std::move(banners))},
       {"shopCategories", Value(std::move(shop))},
   });
-  return FileSystem::writeAtomically(directory / "catalog.json", JsonCodec::serialize(catalog));
+  files.put("catalog.json", JsonCodec::serialize(catalog));
+  return files.status();
 }
 
 }  // namespace vexa::service

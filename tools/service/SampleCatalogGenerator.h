@@ -16,7 +16,8 @@ class SampleCatalogGenerator {
   // Changes whenever the generated content changes, so caches can tell.
   static constexpr int kContentVersion = 1;
 
-  // Writes the catalogue into the directory (created when missing).
+  // Writes the catalogue into the directory (created when missing). The
+  // files are not synced to disk; catalog.json is written last.
   static Status write(const std::filesystem::path& directory);
 };
 

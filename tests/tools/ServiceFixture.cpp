@@ -1,0 +1,44 @@
+#include "ServiceFixture.h"
+
+#include "service/CatalogLoader.h"
+#include "service/SampleCatalog.h"
+#include "support/TempDirectory.h"
+
+namespace vexa::test {
+
+const std::filesystem::path& SampleCatalogOnce::directory() {
+  static TempDirectory cache;
+  static const std::filesystem::path dir = [] {
+    auto made = service::SampleCatalog::ensure(cache.path());
+    if (!made) {
+      ADD_FAILURE() << made.error().toString();
+      return std::filesystem::path();
+    }
+    return *made;
+  }();
+  return dir;
+}
+
+std::shared_ptr<const service::Catalog> SampleCatalogOnce::catalog() {
+  static const auto catalog = [] {
+    auto loaded = service::CatalogLoader::load(directory());
+    if (!loaded) ADD_FAILURE() << loaded.error().toString();
+    return loaded ? *loaded : nullptr;
+  }();
+  return catalog;
+}
+
+void ServiceTest::SetUp() {
+  auto catalog = SampleCatalogOnce::catalog();
+  ASSERT_TRUE(catalog);
+  auto started = service::EmoticonService::start({.catalog = catalog});
+  ASSERT_TRUE(started.ok()) << started.error().toString();
+  service = std::move(*started);
+  client = std::make_unique<SignedClient>(*service);
+}
+
+void ServiceTest::TearDown() {
+  if (service) service->stop();
+}
+
+}  // namespace vexa::test
