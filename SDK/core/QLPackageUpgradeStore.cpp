@@ -1,11 +1,19 @@
 #include "core/QLPackageUpgradeStore.h"
 
 #include "platform/Once.h"
+#include "store/QLPackageCache.h"
 
 namespace vexa {
 
 const QLPackageUpgradeStore& QLPackageUpgradeStore::standard() {
-  return Once<QLPackageUpgradeStore>::instance([] { return new QLPackageUpgradeStore(); });
+  return Once<QLPackageUpgradeStore>::instance([] {
+    auto* store = new QLPackageUpgradeStore();
+    store->allPackages = [] { return QLPackageCache::defaultCache().allPackages(); };
+    store->storeToDiskForPackage = [](const std::shared_ptr<QLPackage>& package) {
+      if (package) QLPackageCache::defaultCache().storeToDiskForPackage(*package);
+    };
+    return store;
+  });
 }
 
 }  // namespace vexa
