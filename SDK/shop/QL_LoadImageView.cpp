@@ -2,6 +2,7 @@
 
 #include "platform/ui/ImageAssets.h"
 #include "platform/ui/TapGestureRecognizer.h"
+#include "store/QLImageLoadTarget.h"
 
 namespace vexa {
 
@@ -11,6 +12,8 @@ QL_LoadImageView::QL_LoadImageView(Rect frame) : ImageView(frame) {
   setBorderWidth(0);
   setCornerRadius(0);
 }
+
+QL_LoadImageView::~QL_LoadImageView() = default;
 
 void QL_LoadImageView::setCircular(bool circular) {
   circular_ = circular;
@@ -39,6 +42,7 @@ void QL_LoadImageView::setTapImageViewBlock(TapBlock block) {
 void QL_LoadImageView::setImage(std::shared_ptr<const Image> image) {
   ++loadGeneration_;
   url_.clear();
+  if (target_) target_->cancelImageLoad();
   ImageView::setImage(std::move(image));
 }
 
@@ -49,15 +53,22 @@ void QL_LoadImageView::setImageNamed(const std::string& name) {
 void QL_LoadImageView::setImageWithURL(const std::string& url, std::shared_ptr<const Image> placeholder) {
   setImage(std::move(placeholder));
   url_ = url;
-  if (!loader_ || url.empty()) return;
+  if (url.empty()) return;
   uint64_t generation = loadGeneration_;
   std::weak_ptr<View> weak = weak_from_this();
-  loader_(url, [weak, generation](std::shared_ptr<const Image> image) {
+  auto show = [weak, generation](std::shared_ptr<const Image> image) {
     auto self = std::static_pointer_cast<QL_LoadImageView>(weak.lock());
     // A newer request (or a direct image) has taken the view over.
     if (!self || self->loadGeneration_ != generation || !image) return;
     self->ImageView::setImage(std::move(image));
-  });
+  };
+  if (loader_) {
+    loader_(url, show);
+    return;
+  }
+  if (!target_) target_ = std::make_unique<QLImageLoadTarget>();
+  target_->setImageWithURL(url, [show](const std::shared_ptr<const Image>& image,
+                                       const std::optional<Error>&) { show(image); });
 }
 
 }  // namespace vexa

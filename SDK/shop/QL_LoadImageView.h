@@ -1,8 +1,9 @@
 // The banner's image view: clips to its bounds, light grey border of width
 // 0, optional tap block (setting one adds a tap recogniser and turns touches
 // on; clearing it removes both). Shows an image, a named image, or an image
-// loaded from a URL through a loader, showing a placeholder meanwhile; only
-// the newest URL asked for may set the image. Main thread only.
+// loaded from a URL, showing a placeholder meanwhile; only the newest URL
+// asked for may set the image. URLs go through the shared image cache's
+// loader unless another loader is installed. Main thread only.
 #pragma once
 
 #include <functional>
@@ -14,6 +15,7 @@
 namespace vexa {
 
 class TapGestureRecognizer;
+class QLImageLoadTarget;
 
 class QL_LoadImageView : public ImageView {
  public:
@@ -25,6 +27,7 @@ class QL_LoadImageView : public ImageView {
       std::function<void(const std::string& url, std::function<void(std::shared_ptr<const Image>)> done)>;
 
   explicit QL_LoadImageView(Rect frame = {});
+  ~QL_LoadImageView() override;
   static std::shared_ptr<QL_LoadImageView> create(Rect frame = {}) {
     return std::make_shared<QL_LoadImageView>(frame);
   }
@@ -37,6 +40,7 @@ class QL_LoadImageView : public ImageView {
   const Completion& completion() const { return completion_; }
   void setCompletion(Completion completion) { completion_ = std::move(completion); }
 
+  // Replaces the image cache's loader (an empty one restores it).
   void setURLImageLoader(URLImageLoader loader) { loader_ = std::move(loader); }
   // Shows the placeholder, then the image at the URL once the loader has it.
   void setImageWithURL(const std::string& url, std::shared_ptr<const Image> placeholder);
@@ -56,6 +60,7 @@ class QL_LoadImageView : public ImageView {
   std::string url_;
   uint64_t loadGeneration_ = 0;
   std::shared_ptr<TapGestureRecognizer> tap_;
+  std::unique_ptr<QLImageLoadTarget> target_;
 };
 
 }  // namespace vexa

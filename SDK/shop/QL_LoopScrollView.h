@@ -64,7 +64,7 @@ class QL_LoopScrollView : public View {
   const std::shared_ptr<QL_PageControl>& pageControl() const { return pageControl_; }
   void setDidSelectItemBlock(ItemBlock block) { didSelectItemBlock_ = std::move(block); }
   void setDidScrollBlock(ItemBlock block) { didScrollBlock_ = std::move(block); }
-  // How URL pages are fetched (the image cache's loader).
+  // Replaces the image cache's loader for URL pages (an empty one restores it).
   void setURLImageLoader(QL_LoadImageView::URLImageLoader loader) { loader_ = std::move(loader); }
 
   // The timer stays, but does not fire until startTimer().

@@ -5,7 +5,9 @@
 #include "platform/ui/Window.h"
 #include "shop/QL_LoopCollectionCell.h"
 #include "shop/QL_LoopScrollView.h"
+#include "store/QL_SDImageCache.h"
 #include "support/MainQueueTesting.h"
+#include "support/TempDirectory.h"
 
 namespace vexa {
 namespace {
@@ -207,6 +209,20 @@ TEST(LoopScrollView, PagesLoadNamesAndUrlsWithThePlaceholderFirst) {
   pending(loaded);
   EXPECT_EQ(cell(51)->imageView()->image(), loaded);
   ImageAssets::shared().registerImage("banner_local", nullptr);
+}
+
+TEST(LoopScrollView, LoadImageViewTakesUrlImagesFromTheSharedCache) {
+  test::ScopedDataRoot root;
+  auto cached = solid(0xff336699);
+  const std::string url = "https://files.example/cached-banner.png";
+  QL_SDImageCache::sharedImageCache()->storeImage(cached, url, false);
+  auto view = QL_LoadImageView::create(Rect(0, 0, 10, 10));
+  auto placeholder = solid(0xff999999);
+  view->setImageWithURL(url, placeholder);
+  EXPECT_TRUE(test::runUntil([&] { return view->image() == cached; }));
+  EXPECT_EQ(view->imageURL(), url);
+  view->setImage(placeholder);  // a direct image ends the URL's claim
+  EXPECT_EQ(view->imageURL(), "");
 }
 
 TEST(LoopScrollView, LoadImageViewTapBlockAddsAndRemovesItsRecogniser) {

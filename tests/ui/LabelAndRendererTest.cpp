@@ -42,6 +42,14 @@ TEST(LabelTest, WrappedHeightGrowsWithLinesUpToTheLimit) {
   EXPECT_EQ(label->sizeThatFits(Size{}), (Size{0, 0}));
 }
 
+TEST(LabelTest, InvalidUtf8FromOutsideIsStillMeasured) {
+  auto label = Label::create();
+  label->setText("ab\xff\xfe" "cd");
+  Size bad = label->sizeThatFits(Size{});
+  label->setText("abcd");
+  EXPECT_GT(bad.width, label->sizeThatFits(Size{}).width);  // replacement marks, nothing lost
+}
+
 TEST(RendererTest, DrawsBackgroundsBordersCornersAlphaAndClipping) {
   auto root = View::create(Rect(0, 0, 40, 40));
   root->setBackgroundColor(Color::whiteColor());
