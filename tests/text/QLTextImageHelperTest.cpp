@@ -34,6 +34,11 @@ TEST(QLTextImageHelperTest, PlainTextFromRichText) {
   EXPECT_EQ(QLTextImageHelper::pureTextFromAttributeText(only), "[a][b][a]");
   EXPECT_EQ(QLTextImageHelper::pureTextFromAttributeText(AttributedString()), "");
 
+  // One attachment object inserted twice in a row is still two emojis.
+  auto same = AttributedString::withAttachment(std::make_shared<QLTextAttachment>(makeVXEmoji("a")));
+  same.append(same);
+  EXPECT_EQ(QLTextImageHelper::pureTextFromAttributeText(same), "[a][a]");
+
   // Other attachments keep their character.
   AttributedString other("x");
   other.append(AttributedString::withAttachment(std::make_shared<TextAttachment>()));
