@@ -143,6 +143,9 @@ void EmoticonService::handle(const httplib::Request& req, httplib::Response& res
   if (fault && fault->contentType) type = *fault->contentType;
 
   res.status = status;
+  // Idle keep-alive connections would hold stop() for the keep-alive timeout;
+  // loopback connections are cheap, so each answer ends its connection.
+  res.set_header("Connection", "close");
   if (fault && fault->truncateAfter && *fault->truncateAfter < body.size()) {
     // Announce the whole length, send the start, then drop the connection.
     size_t keep = *fault->truncateAfter;
