@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 
 #include "core/QLEmotionGlobal.h"
 #include "platform/FileSystem.h"
@@ -129,6 +130,20 @@ TEST(QLEmotionGlobalTest, TheSDKsOwnBundleIsFoundWithItsPictures) {
       EXPECT_GT(pictureSize(Bytes(bytes->begin(), bytes->end())).first, 0);
     }
   }
+}
+
+TEST(QLEmotionGlobalTest, TheEnvironmentNamesTheBundleFirst) {
+  test::TempDirectory dir;
+  ASSERT_TRUE(FileSystem::writeAtomically(dir / "VXEmotion.strings", "\"点击刷新\" = \"Refresh\";").ok());
+  ::setenv("VEXA_BUNDLE_DIR", dir.path().c_str(), 1);
+  auto configuration = QLEmotionGlobal::standardConfiguration();
+  ::unsetenv("VEXA_BUNDLE_DIR");
+  ASSERT_GE(configuration.bundleSearchPath.size(), 2u) << "the override, then the build tree";
+  EXPECT_EQ(configuration.bundleSearchPath.front(), dir.path());
+  QLEmotionGlobal global(configuration);
+  EXPECT_EQ(global.localizedStringForKey("点击刷新"), "Refresh");
+  EXPECT_EQ(QLEmotionGlobal::standardConfiguration().bundleSearchPath.size(),
+            configuration.bundleSearchPath.size() - 1);
 }
 
 TEST(QLEmotionGlobalTest, ThemeIsMadeWhenNoneIsSet) {
