@@ -81,11 +81,15 @@ double QLInputCollectionPageGridLayout::originXForSection(int section) const {
 void QLInputCollectionPageGridLayout::prepareLayout() {
   CollectionViewLayout::prepareLayout();
   layoutAttributes_ = std::unordered_map<IndexPath, CollectionViewLayoutAttributes>();
-  layoutAttributes_.reserve(100);
   sectionExtents_.clear();
   Size page = pageSize();
   const EdgeInsets& e = pageContentInsets_;
   int sections = numberOfSections();
+  // Room for every cell up front: rehashing a large keyboard costs more
+  // than all the frame arithmetic.
+  size_t total = 0;
+  for (int s = 0; s < sections; ++s) total += static_cast<size_t>(std::max(0, numberOfItemsWithSection(s)));
+  layoutAttributes_.reserve(std::max<size_t>(100, total));
   double origin = 0;
   for (int s = 0; s < sections; ++s) {
     int n = numberOfItemsWithSection(s);
