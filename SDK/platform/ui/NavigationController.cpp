@@ -46,12 +46,6 @@ std::shared_ptr<ViewController> NavigationController::visibleViewController() co
   return top;
 }
 
-void NavigationController::layoutTop() {
-  auto top = topViewController();
-  if (!top) return;
-  top->view()->setFrame(view()->bounds());
-}
-
 void NavigationController::show(const std::shared_ptr<ViewController>& incoming,
                                 const std::shared_ptr<ViewController>& outgoing, bool animated) {
   bool visible = isAppeared();

@@ -42,7 +42,6 @@ class NavigationController : public ViewController {
  private:
   void show(const std::shared_ptr<ViewController>& incoming,
             const std::shared_ptr<ViewController>& outgoing, bool animated);
-  void layoutTop();
 
   std::vector<std::shared_ptr<ViewController>> stack_;
   std::shared_ptr<NavigationBar> bar_;
