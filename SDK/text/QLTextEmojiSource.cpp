@@ -2,6 +2,7 @@
 
 #include "platform/Once.h"
 #include "store/QLPackageCache.h"
+#include "store/QLPackageHelper.h"
 
 namespace vexa {
 namespace {
@@ -16,36 +17,18 @@ std::shared_ptr<VXEmoji> copyFields(const std::shared_ptr<QLEmoji>& emoji) {
   return vx;
 }
 
-// The public record with the image the store keeps under the emoji's main
-// image URL (the store's images first, then the shared cache's).
 std::shared_ptr<VXEmoji> fromStore(const std::shared_ptr<QLEmoji>& emoji) {
-  auto vx = copyFields(emoji);
-  if (emoji && !emoji->main_image().empty()) {
-    auto& cache = QLPackageCache::defaultCache();
-    vx->setEmojiImage(cache.imageForKey(emoji->main_image(), *emoji));
-    vx->setEmojiData(cache.imageDataForKey(emoji->main_image()));
-  }
-  return vx;
+  return emoji ? QLPackageHelper::vxEmojiFromQLEmoji(*emoji) : copyFields(nullptr);
 }
 
-// The device's small emojis for the codes: the stored small-emoji packages
-// (package order, then emoji order), else the temporary small emojis.
+// The device's small emojis for the codes: the stored small-emoji packages,
+// else the temporary small emojis. Stands in for the download manager's
+// local lookup.
 QLTextEmojiSource::Emojis localSmallEmojis(const std::vector<std::string>& codes) {
-  auto& cache = QLPackageCache::defaultCache();
   QLTextEmojiSource::Emojis found;
   for (const auto& code : codes) {
-    std::shared_ptr<QLEmoji> match;
-    for (const auto& package : cache.smallPackages()) {
-      if (!package) continue;
-      for (const auto& emoji : package->emojis()) {
-        if (emoji && emoji->emo_code() == code) {
-          match = emoji;
-          break;
-        }
-      }
-      if (match) break;
-    }
-    if (!match) match = cache.smallTempEmojiWithEmojiCode(code);
+    auto match = QLPackageHelper::smallEmojiWithCode(code);
+    if (!match) match = QLPackageCache::defaultCache().smallTempEmojiWithEmojiCode(code);
     if (match) found.push_back(fromStore(match));
   }
   return found;
