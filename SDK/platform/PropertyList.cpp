@@ -56,10 +56,11 @@ Result<Value> fromNode(plist_t node, int depth) {
       return Value(static_cast<double>(sec) + static_cast<double>(usec) / 1e6);
     }
     case PLIST_STRING: {
-      char* raw = nullptr;
-      plist_get_string_val(node, &raw);
-      CString s(raw);
-      return Value(std::string(s ? s.get() : ""));
+      // The pointer getter takes the length as stored; the copying one
+      // aborts on a string holding a NUL.
+      uint64_t len = 0;
+      const char* s = plist_get_string_ptr(node, &len);
+      return Value(s ? std::string(s, len) : std::string());
     }
     case PLIST_KEY: {
       char* raw = nullptr;
@@ -164,6 +165,19 @@ Result<Value> PropertyList::parse(std::string_view bytes) {
   plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);
   PlistPtr root(raw);
   if (!root) return Error(kErrorDomain, kMalformed, "property list is malformed");
+  if (bytes.substr(0, 6) == "bplist") {
+    // libplist aborts when it hands out a binary dictionary key holding a
+    // NUL; its XML form ends the key there, so binary input is read
+    // through it.
+    char* xml = nullptr;
+    uint32_t len = 0;
+    plist_to_xml(root.get(), &xml, &len);
+    CString owned(xml);
+    raw = nullptr;
+    if (owned) plist_from_xml(owned.get(), len, &raw);
+    root.reset(raw);
+    if (!root) return Error(kErrorDomain, kMalformed, "property list is malformed");
+  }
   return fromNode(root.get(), 0);
 }
 
