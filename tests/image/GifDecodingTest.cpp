@@ -124,12 +124,12 @@ test::GifFrame frame(int left, int top, int w, int h, uint8_t index) {
 }
 
 TEST(GifDecodingTest, FramesAreClippedToTheScreen) {
-  test::GifSpec spec;
-  spec.screenWidth = 4;
-  spec.screenHeight = 4;
-  spec.globalColors = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}};
-  spec.frames = {frame(0, 0, 4, 4, 1), frame(2, 3, 10, 10, 2), frame(60000, 60000, 3, 3, 2)};
-  auto gif = sourceOf(test::buildGif(spec));
+  test::GifRecipe recipe;
+  recipe.screenWidth = 4;
+  recipe.screenHeight = 4;
+  recipe.globalColors = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}};
+  recipe.frames = {frame(0, 0, 4, 4, 1), frame(2, 3, 10, 10, 2), frame(60000, 60000, 3, 3, 2)};
+  auto gif = sourceOf(test::buildGif(recipe));
   ASSERT_TRUE(gif);
   ASSERT_EQ(gif->count(), 3u);
   const Bitmap& f1 = *gif->imageAtIndex(1);
@@ -143,12 +143,12 @@ TEST(GifDecodingTest, FramesAreClippedToTheScreen) {
 }
 
 TEST(GifDecodingTest, EmptyScreenTakesTheFirstFramesExtent) {
-  test::GifSpec spec;
-  spec.screenWidth = 0;
-  spec.screenHeight = 0;
-  spec.globalColors = {{0, 0, 0}, {255, 0, 0}};
-  spec.frames = {frame(1, 2, 3, 2, 1)};
-  auto image = QLGifDecoder::decode(test::buildGif(spec));
+  test::GifRecipe recipe;
+  recipe.screenWidth = 0;
+  recipe.screenHeight = 0;
+  recipe.globalColors = {{0, 0, 0}, {255, 0, 0}};
+  recipe.frames = {frame(1, 2, 3, 2, 1)};
+  auto image = QLGifDecoder::decode(test::buildGif(recipe));
   ASSERT_TRUE(image.ok()) << image.error().toString();
   EXPECT_EQ((*image)->pixelWidth(), 4);
   EXPECT_EQ((*image)->pixelHeight(), 4);
@@ -157,15 +157,15 @@ TEST(GifDecodingTest, EmptyScreenTakesTheFirstFramesExtent) {
 }
 
 TEST(GifDecodingTest, ColourIndicesAreCheckedAgainstTheirTable) {
-  test::GifSpec spec;
-  spec.screenWidth = 3;
-  spec.screenHeight = 1;
-  spec.globalColors = {{255, 0, 0}, {0, 0, 255}};  // two colours
-  spec.backgroundIndex = 200;                       // past the table
+  test::GifRecipe recipe;
+  recipe.screenWidth = 3;
+  recipe.screenHeight = 1;
+  recipe.globalColors = {{255, 0, 0}, {0, 0, 255}};  // two colours
+  recipe.backgroundIndex = 200;                       // past the table
   test::GifFrame f = frame(0, 0, 3, 1, 0);
   f.pixels = {0, 1, 250};
-  spec.frames = {f};
-  auto image = QLGifDecoder::decode(test::buildGif(spec));
+  recipe.frames = {f};
+  auto image = QLGifDecoder::decode(test::buildGif(recipe));
   ASSERT_TRUE(image.ok()) << image.error().toString();
   EXPECT_EQ((*image)->bitmap().pixel(0, 0), kRed);
   EXPECT_EQ((*image)->bitmap().pixel(1, 0), kBlue);
@@ -173,18 +173,18 @@ TEST(GifDecodingTest, ColourIndicesAreCheckedAgainstTheirTable) {
 }
 
 TEST(GifDecodingTest, FramesWithoutColourMapAreSkipped) {
-  test::GifSpec spec;
-  spec.screenWidth = 2;
-  spec.screenHeight = 2;
-  spec.frames = {frame(0, 0, 2, 2, 1)};  // no table anywhere
-  Error only = errorOf(test::buildGif(spec));
+  test::GifRecipe recipe;
+  recipe.screenWidth = 2;
+  recipe.screenHeight = 2;
+  recipe.frames = {frame(0, 0, 2, 2, 1)};  // no table anywhere
+  Error only = errorOf(test::buildGif(recipe));
   EXPECT_EQ(only.code(), int64_t(QLImageErrorCode::NoFrames));
 
   test::GifFrame coloured = frame(0, 0, 2, 2, 1);
   coloured.localColors = {{0, 0, 0}, {0, 255, 0}};
   coloured.delayCentiseconds = 30;
-  spec.frames = {frame(0, 0, 2, 2, 1), coloured, frame(0, 0, 2, 2, 1)};
-  auto image = QLGifDecoder::decode(test::buildGif(spec));
+  recipe.frames = {frame(0, 0, 2, 2, 1), coloured, frame(0, 0, 2, 2, 1)};
+  auto image = QLGifDecoder::decode(test::buildGif(recipe));
   ASSERT_TRUE(image.ok()) << image.error().toString();
   // One frame made of three: it adds its delay only.
   EXPECT_EQ((*image)->frames().size(), 1u);
@@ -192,12 +192,12 @@ TEST(GifDecodingTest, FramesWithoutColourMapAreSkipped) {
 }
 
 TEST(GifDecodingTest, TruncatedFilesKeepTheFramesReadSoFar) {
-  test::GifSpec spec;
-  spec.screenWidth = 8;
-  spec.screenHeight = 8;
-  spec.globalColors = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}};
-  spec.frames = {frame(0, 0, 8, 8, 1), frame(0, 0, 8, 8, 2)};
-  Bytes whole = test::buildGif(spec);
+  test::GifRecipe recipe;
+  recipe.screenWidth = 8;
+  recipe.screenHeight = 8;
+  recipe.globalColors = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}};
+  recipe.frames = {frame(0, 0, 8, 8, 1), frame(0, 0, 8, 8, 2)};
+  Bytes whole = test::buildGif(recipe);
   Bytes cut(whole.begin(), whole.end() - 40);  // inside the second frame's data
   auto gif = sourceOf(cut);
   ASSERT_TRUE(gif);
@@ -232,18 +232,18 @@ TEST(GifDecodingTest, LimitsRefuseBeforeAllocating) {
       {"too many composed bytes", 16, 16, 4, 1, 1},
   };
   for (const auto& c : cases) {
-    test::GifSpec spec;
-    spec.screenWidth = c.screenW;
-    spec.screenHeight = c.screenH;
-    spec.globalColors = {{0, 0, 0}, {255, 0, 0}};
+    test::GifRecipe recipe;
+    recipe.screenWidth = c.screenW;
+    recipe.screenHeight = c.screenH;
+    recipe.globalColors = {{0, 0, 0}, {255, 0, 0}};
     for (int i = 0; i < c.frames; ++i) {
       test::GifFrame f = frame(0, 0, 1, 1, 1);
       // A declared size needs no pixels behind it to be refused.
       f.width = c.frameW;
       f.height = c.frameH;
-      spec.frames.push_back(f);
+      recipe.frames.push_back(f);
     }
-    Error e = errorOf(test::buildGif(spec), small);
+    Error e = errorOf(test::buildGif(recipe), small);
     EXPECT_EQ(e.code(), int64_t(QLImageErrorCode::TooLarge)) << c.what << ": " << e.toString();
   }
 }

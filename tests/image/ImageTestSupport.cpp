@@ -77,17 +77,17 @@ Bytes fixture(const std::string& name) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-Bytes buildGif(const GifSpec& spec) {
+Bytes buildGif(const GifRecipe& recipe) {
   Bytes out{'G', 'I', 'F', '8', '9', 'a'};
-  put16(out, spec.screenWidth);
-  put16(out, spec.screenHeight);
+  put16(out, recipe.screenWidth);
+  put16(out, recipe.screenHeight);
   uint8_t flags = 0;
-  if (!spec.globalColors.empty()) flags = uint8_t(0x80 | (tableBits(spec.globalColors.size()) - 1));
+  if (!recipe.globalColors.empty()) flags = uint8_t(0x80 | (tableBits(recipe.globalColors.size()) - 1));
   out.push_back(flags);
-  out.push_back(uint8_t(spec.backgroundIndex));
+  out.push_back(uint8_t(recipe.backgroundIndex));
   out.push_back(0);
-  if (!spec.globalColors.empty()) putColorTable(out, spec.globalColors);
-  for (const GifFrame& f : spec.frames) {
+  if (!recipe.globalColors.empty()) putColorTable(out, recipe.globalColors);
+  for (const GifFrame& f : recipe.frames) {
     if (f.delayCentiseconds) {
       const bool transparent = f.transparentIndex >= 0;
       out.insert(out.end(), {0x21, 0xF9, 4, uint8_t((f.disposal << 2) | (transparent ? 1 : 0))});

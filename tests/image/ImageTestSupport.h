@@ -37,7 +37,7 @@ struct GifFrame {
   int transparentIndex = -1;
 };
 
-struct GifSpec {
+struct GifRecipe {
   int screenWidth = 1, screenHeight = 1;
   std::vector<Rgb> globalColors;  // none: no global table
   int backgroundIndex = 0;
@@ -45,7 +45,7 @@ struct GifSpec {
 };
 
 // Writes the GIF with literal LZW codes (no compression to speak of).
-Bytes buildGif(const GifSpec& spec);
+Bytes buildGif(const GifRecipe& recipe);
 
 // A PNG chunk with its length and CRC.
 Bytes pngChunk(std::string_view type, const Bytes& data);
