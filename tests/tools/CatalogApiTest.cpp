@@ -187,3 +187,44 @@ TEST_F(CatalogApiTest, UnknownPathsAndWrongMethods) {
 
 }  // namespace
 }  // namespace vexa::test
+
+namespace vexa::test {
+namespace {
+
+TEST(EmoticonServiceTest, PublicBaseUrlNamesTheLinksWhileSignaturesFollowTheHost) {
+  auto started = service::EmoticonService::start(
+      {.catalog = SampleCatalogOnce::catalog(), .publicBaseUrl = "http://emoticons.test:8080"});
+  ASSERT_TRUE(started.ok()) << started.error().toString();
+  auto& svc = **started;
+  EXPECT_EQ(svc.apiBase(), "http://emoticons.test:8080/api/v1");
+  EXPECT_EQ(svc.filesBase(), "http://emoticons.test:8080/files/");
+  SignedClient client(svc);
+  ASSERT_FALSE(client.fetchToken().empty());
+  auto reply = client.signedGet("package/pkg-everyday");
+  ASSERT_EQ(reply.errorCode(), 0) << reply.body;
+  EXPECT_EQ(*reply.data()->find("cover"), Value("http://emoticons.test:8080/files/images/everyday/cover.png"));
+}
+
+TEST(EmoticonServiceTest, ABusyPortOrNoCatalogueIsAClearError) {
+  auto first = service::EmoticonService::start({.catalog = SampleCatalogOnce::catalog()});
+  ASSERT_TRUE(first.ok());
+  auto second = service::EmoticonService::start({.catalog = SampleCatalogOnce::catalog(), .port = (*first)->port()});
+  ASSERT_FALSE(second.ok());
+  EXPECT_EQ(second.error().description(), "cannot listen on 127.0.0.1:" + std::to_string((*first)->port()));
+  auto none = service::EmoticonService::start({});
+  ASSERT_FALSE(none.ok());
+  EXPECT_EQ(none.error().description(), "the service needs a catalogue");
+}
+
+TEST_F(ServiceTest, LongAndOddTargetsAreAnsweredNotCrashedOn) {
+  ASSERT_FALSE(client->fetchToken().empty());
+  EXPECT_EQ(client->get("/files/" + std::string(7000, 'a')).status, 404);
+  EXPECT_EQ(client->get("/api/v1/" + std::string(7000, 'b')).status, 404);
+  EXPECT_EQ(client->get("/api/v1/emoji/code/%FF%FE").errorCode(), 10001) << "not UTF-8";
+  std::string many = "/api/v1/category?";
+  for (int i = 0; i < 300; ++i) many += "k" + std::to_string(i) + "=v&";
+  EXPECT_EQ(client->get(many).errorCode(), 10001);
+}
+
+}  // namespace
+}  // namespace vexa::test

@@ -1,6 +1,7 @@
 #include "service/EmoticonService.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include "platform/JsonCodec.h"
 #include "platform/UrlEscaping.h"
@@ -53,6 +54,13 @@ Result<std::unique_ptr<EmoticonService>> EmoticonService::start(Options options)
   server.Delete(".*", handler);
   server.Options(".*", handler);
   server.set_payload_max_length(service->options_.maxBodyBytes);
+  // The library's default also sets SO_REUSEPORT, which lets a second
+  // service bind a port already in use and silently take half its
+  // connections; a busy port must be an error instead.
+  server.set_socket_options([](socket_t sock) {
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
 
   const Options& o = service->options_;
   if (o.port == 0) {
