@@ -20,16 +20,26 @@
 // joined with "&". GET parameters travel in the query, POST parameters as a
 // JSON body.
 //
+// Further parts, in their own sources: the package downloads (default
+// packages from their archives, one after another; single packages from
+// their emoji list and missing images), the lookups of emojis by code
+// (memory table, store, temporary emojis, then one request for the rest)
+// and the usage reports (fire-and-forget). They work on packageCache().
+//
 // Threads: main thread only, except defaultManager(). Completion functions
 // run on the main queue; the missing-credentials error (8888) is delivered
-// before sendRequest() returns.
+// before sendRequest() returns, and local lookups answer before they return.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "api/QLDeviceIdentifier.h"
 #include "api/QLRequestType.h"
@@ -38,8 +48,13 @@
 #include "platform/Result.h"
 #include "platform/SecureItemStore.h"
 #include "platform/Value.h"
+#include "store/QLPackage.h"
+#include "store/QLPackageCache.h"
+#include "store/VXEmoji.h"
 
 namespace vexa {
+
+class QLEmojiLookup;
 
 class QLDownloadManager : public QL_AFHTTPRequestOperationManager {
  public:
@@ -108,11 +123,111 @@ class QLDownloadManager : public QL_AFHTTPRequestOperationManager {
   Operation serviceOperation(std::string_view method, std::string_view path, const Value& params,
                              Success success, Failure failure);
 
+  // --- Store ----------------------------------------------------------------
+  // The store that downloads fill and lookups read: the shared one unless
+  // another is set. Not owned; it must outlive the work of this manager.
+  QLPackageCache& packageCache();
+  void setPackageCache(QLPackageCache* cache) { packageCache_ = cache; }
+
+  // --- Downloads --------------------------------------------------------------
+  // Each ends by storing the package, reporting action 8 and setting its
+  // progress to 1, then calls the completion with no error. A package the
+  // store refuses (a thumbnail missing) is an error; one that is stored
+  // already (a download that ran twice) is not. Nothing is stored on failure.
+  using DownloadCompletion = std::function<void(const Status& status)>;
+  using PackagePtr = std::shared_ptr<QLPackage>;
+
+  // The default category's packages, marked default (packageType 2), each
+  // installed from its archive, one after another. An empty list completes
+  // at once without error.
+  void downloadDefaultPackages(DownloadCompletion completion);
+  // Installs packages[currentIndex...] from their archives in order and
+  // stops at the first failure; the later packages are not requested.
+  void downloadPackages(std::vector<PackagePtr> packages, size_t currentIndex,
+                        DownloadCompletion completion);
+  // Fetches "<guid>.zip" from the file host, unpacks it into the store, then
+  // fetches the emoji list and stores the package.
+  void downloadZipPackage(const PackagePtr& package, DownloadCompletion completion);
+  // Fetches the emoji list, then every image the store lacks (one batch on
+  // the operation queue, each streamed to its file under a temporary name
+  // that replaces it only on success) and stores the package. Progress
+  // starts at a head start for the images already held.
+  void downloadPackage(const PackagePtr& package, DownloadCompletion completion);
+  // Prepared, not started operations, one per image URL of the package
+  // (main images and thumbnails in emoji order, then the tab icon; each URL
+  // once) that the store does not hold yet; each adds its share to the
+  // package's progress.
+  std::vector<Operation> mainImgOperationsNeedDownloadForPackage(const PackagePtr& package);
+
+  // Seconds without bytes after which a package download gives up (the
+  // request serializer's own timeout unless set).
+  void setDownloadTimeoutInterval(std::optional<double> seconds) { downloadTimeout_ = seconds; }
+
+  // --- Lookups by code --------------------------------------------------------
+  // Results hold one record per code found (codes nobody knows have none):
+  // the device's first in input order, then the service's in its order.
+  using VXEmojis = std::vector<std::shared_ptr<VXEmoji>>;
+  using LookupCompletion = std::function<void(const Result<VXEmojis>& result)>;
+  using LocalLookupCompletion = std::function<void(const VXEmojis& result)>;
+  using EmojiMemoryTable = std::unordered_map<std::string, std::shared_ptr<QLEmoji>>;
+
+  // Small emojis: the memory table, the small packages, the temporary small
+  // emojis, then one request ("emoji/small_emo_code") with each unresolved
+  // code once. Emojis from the service are saved as temporary emojis with
+  // their images, so the next lookup of their codes is local. Answers
+  // before returning when every code is known on the device.
+  void fetchSmallEmojisByCodes(const std::vector<std::string>& codes, LookupCompletion completion);
+  // The same for big emojis, without the memory table.
+  void fetchBigEmojisByCodes(const std::vector<std::string>& codes, LookupCompletion completion);
+  // Device-only lookups; the completion runs before they return.
+  void fetchLocalEmojisByCodes(const std::vector<std::string>& codes,
+                               LocalLookupCompletion completion);
+  void fetchLocalSmallEmojisByCodes(const std::vector<std::string>& codes,
+                                    LocalLookupCompletion completion);
+  void fetchLocalBigEmojisByCodes(const std::vector<std::string>& codes,
+                                  LocalLookupCompletion completion);
+  // Small (and, through fetchLocalEmojisByCodes, any) emojis already looked
+  // up, by code; lives as long as the manager.
+  const EmojiMemoryTable& smallEmojiMemoryTable() const { return smallEmojiMemoryTable_; }
+  void setSmallEmojiMemoryTable(EmojiMemoryTable table) { smallEmojiMemoryTable_ = std::move(table); }
+
+  // --- Usage reports ----------------------------------------------------------
+  // "view" (7, 10), "download" (8), "remove" (9), "send" (11), "receive"
+  // (12), "favor" (13); none for other types.
+  static std::optional<std::string> actionNameWithType(int64_t type);
+  // The body of an emoji usage report; none unless the type is 10 to 13 and
+  // both ids are given. An absent text is sent as "".
+  static std::optional<Value> paramsForEmojiActionType(int64_t type, std::string_view packageId,
+                                                       std::string_view emojiId,
+                                                       std::optional<std::string_view> emojiText);
+  // Sends a report in the background and forgets it: types 7 to 9 with
+  // {kHTTPPathParamKey: guid}, types 10 to 13 with a usage body.
+  void logAction(int64_t type, const Value& params);
+  // Reports sent and not yet answered (a tool waits for them before it exits).
+  size_t pendingReportCount() const { return pendingReports_->load(); }
+
  private:
+  friend class QLEmojiLookup;
+  using Counter = std::shared_ptr<std::atomic<size_t>>;
+
   void send(int64_t type, std::optional<std::string> special, Value params,
             CompletionHandler handler, int refreshRounds);
   void perform(int64_t type, std::optional<std::string> special, Value params,
                CompletionHandler handler, int refreshRounds);
+
+  // A POST of `body` as JSON to the service path, with the common parameters
+  // (signed over the path) in its query; the body is not signed.
+  Operation signedJSONPostOperation(int64_t type, std::string_view path, const Value& body,
+                                    Success success, Failure failure);
+  void logUsage(int64_t type, const Value& params, int refreshRounds);
+
+  // A GET of an absolute URL for a package download, with the download timeout.
+  Result<QLURLRequest> downloadRequest(std::string_view url) const;
+  // The unpacked archive's emojis placed, then the package stored.
+  void finishZipPackage(const PackagePtr& package, const Result<QLResponse>& emojis,
+                        const DownloadCompletion& completion);
+  // Stores the package, reports action 8 and sets its progress to 1.
+  Status storeDownloadedPackage(const PackagePtr& package);
 
   std::string appId_;
   std::string appSecret_;
@@ -120,6 +235,10 @@ class QLDownloadManager : public QL_AFHTTPRequestOperationManager {
   std::string accessToken_;
   std::string filesBaseURL_;
   QLDeviceIdentifier deviceIdentifier_;
+  QLPackageCache* packageCache_ = nullptr;
+  std::optional<double> downloadTimeout_;
+  EmojiMemoryTable smallEmojiMemoryTable_;
+  Counter pendingReports_ = std::make_shared<std::atomic<size_t>>(0);
   // Expires with the manager; answers that arrive later find it gone.
   std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
 };

@@ -1,0 +1,7 @@
+#include "api/QLDownloadError.h"
+
+namespace vexa {
+
+const char* const QLDownloadError::kDomain = "VXDownloadErrorDomain";
+
+}  // namespace vexa

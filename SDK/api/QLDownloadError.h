@@ -1,0 +1,27 @@
+// Errors of the download pipeline and the lookups ("VXDownloadErrorDomain").
+// Errors of the service, the HTTP layer and the store pass through with
+// their own domains.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Error.h"
+
+namespace vexa {
+
+class QLDownloadError {
+ public:
+  static const char* const kDomain;  // "VXDownloadErrorDomain"
+  enum Code : int64_t {
+    kNoPackage = 1,     // no package (or one without a guid) was given
+    kNoFileHost = 2,    // the package file host is not configured or its URL is bad
+    kNotStored = 3,     // the store refused the downloaded package
+    kManagerGone = 4,   // the manager went away while the work ran
+  };
+  static Error make(Code code, std::string description) {
+    return Error(kDomain, code, std::move(description));
+  }
+};
+
+}  // namespace vexa

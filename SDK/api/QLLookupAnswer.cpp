@@ -1,0 +1,29 @@
+#include "api/QLLookupAnswer.h"
+
+#include <set>
+
+#include "api/QLResponseParser.h"
+
+namespace vexa {
+
+QLLookupAnswer QLLookupAnswer::parse(const Value& json, const std::vector<std::string>& asked) {
+  QLLookupAnswer answer;
+  answer.error = QLResponseParser::extraceErrorFromResponse(json);
+  const Value* list = json.find("data_list");
+  if (!list || !list->isArray()) return answer;
+  std::set<std::string, std::less<>> wanted(asked.begin(), asked.end());
+  for (const Value& element : *list->asArray()) {
+    if (!element.isDictionary()) continue;
+    const Value* guid = element.find("guid");
+    if (!guid || guid->isNull() || (guid->isString() && guid->asString()->empty())) continue;
+    auto emoji = std::make_shared<QLEmoji>();
+    emoji->updateWithKeyValues(element);
+    auto code = wanted.find(emoji->emo_code());
+    if (code == wanted.end()) continue;
+    wanted.erase(code);
+    answer.emojis.push_back(std::move(emoji));
+  }
+  return answer;
+}
+
+}  // namespace vexa

@@ -1,0 +1,28 @@
+// The service's answer to a lookup by code, read as the lookup needs it:
+// the envelope's error, if any, and the emojis for the codes asked, in the
+// answer's order. Elements that are not objects, whose guid is null or
+// missing (codes the service does not know), or whose code was not asked
+// are dropped, and a code answered twice keeps its first emoji. Stateless;
+// safe on any thread.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Error.h"
+#include "platform/Value.h"
+#include "store/QLEmoji.h"
+
+namespace vexa {
+
+struct QLLookupAnswer {
+  std::optional<Error> error;
+  std::vector<std::shared_ptr<QLEmoji>> emojis;
+
+  // `asked` are the codes of the request.
+  static QLLookupAnswer parse(const Value& json, const std::vector<std::string>& asked);
+};
+
+}  // namespace vexa
