@@ -41,6 +41,9 @@ int runParse(const GlobalOptions& options, const std::string& text, bool local) 
     VXTextParser::localParseVXText(text, [&](VXTextElements elements) { parsed.emplace(std::move(elements)); });
   } else {
     auto& manager = QLDownloadManager::defaultManager();
+    if (!options.apiBase.empty()) {
+      if (Status configured = manager.configure(options.apiBase); !configured) return fail(configured.error());
+    }
     manager.setAppId(options.appId);
     manager.setAppSecret(options.secret);
     manager.setUserId(options.userId);

@@ -1,5 +1,6 @@
 #include "text/QLTextEmojiSource.h"
 
+#include "api/QLDownloadManager.h"
 #include "platform/Once.h"
 #include "store/QLPackageCache.h"
 #include "store/QLPackageHelper.h"
@@ -17,34 +18,32 @@ std::shared_ptr<VXEmoji> copyFields(const std::shared_ptr<QLEmoji>& emoji) {
   return vx;
 }
 
-std::shared_ptr<VXEmoji> fromStore(const std::shared_ptr<QLEmoji>& emoji) {
-  return emoji ? QLPackageHelper::vxEmojiFromQLEmoji(*emoji) : copyFields(nullptr);
-}
-
-// The device's small emojis for the codes: the stored small-emoji packages,
-// else the temporary small emojis. Stands in for the download manager's
-// local lookup.
-QLTextEmojiSource::Emojis localSmallEmojis(const std::vector<std::string>& codes) {
-  QLTextEmojiSource::Emojis found;
-  for (const auto& code : codes) {
-    auto match = QLPackageHelper::smallEmojiWithCode(code);
-    if (!match) match = QLPackageCache::defaultCache().smallTempEmojiWithEmojiCode(code);
-    if (match) found.push_back(fromStore(match));
-  }
-  return found;
-}
-
 QLTextEmojiSource* makeStandard() {
   auto* source = new QLTextEmojiSource();
-  source->fetchLocalSmallEmojisByCodes = [](const std::vector<std::string>& codes, QLTextEmojiSource::LocalCompletion done) {
-    done(localSmallEmojis(codes));
+  source->fetchSmallEmojisByCodes = [](const std::vector<std::string>& codes,
+                                       QLTextEmojiSource::RemoteCompletion done) {
+    QLDownloadManager::defaultManager().fetchSmallEmojisByCodes(
+        codes, [done = std::move(done)](const Result<QLDownloadManager::VXEmojis>& found) {
+          if (found.ok()) {
+            done(*found);
+          } else {
+            done(found.error());
+          }
+        });
+  };
+  source->fetchLocalSmallEmojisByCodes = [](const std::vector<std::string>& codes,
+                                            QLTextEmojiSource::LocalCompletion done) {
+    QLDownloadManager::defaultManager().fetchLocalSmallEmojisByCodes(
+        codes, [done = std::move(done)](const QLDownloadManager::VXEmojis& found) { done(found); });
   };
   source->defaultPackages = [] { return QLPackageCache::defaultCache().defaultPackages(); };
   source->allPackages = [] { return QLPackageCache::defaultCache().allPackages(); };
   source->tempEmojiWithEmojiCode = [](const std::string& code) {
     return QLPackageCache::defaultCache().tempEmojiWithEmojiCode(code);
   };
-  source->vxEmojiFromQLEmoji = fromStore;
+  source->vxEmojiFromQLEmoji = [](const std::shared_ptr<QLEmoji>& emoji) {
+    return emoji ? QLPackageHelper::vxEmojiFromQLEmoji(*emoji) : copyFields(nullptr);
+  };
   return source;
 }
 
