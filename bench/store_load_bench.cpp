@@ -6,7 +6,9 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "platform/FileSystem.h"
 #include "platform/PropertyList.h"
@@ -21,11 +23,18 @@ constexpr int kPackages = 1000;
 constexpr int kEmojis = 50;
 
 const fs::path& base() {
-  static const fs::path dir = [] {
-    char name[] = "/tmp/vexa-store-bench-XXXXXX";
-    if (!::mkdtemp(name)) std::abort();
+  // Never destroyed: the exit hook that removes the folder may run after
+  // static destructors.
+  static const fs::path* const dir = [] {
+    // $TMPDIR picks the file system measured (e.g. /dev/shm for memory).
+    const char* tmp = std::getenv("TMPDIR");
+    std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/vexa-store-bench-XXXXXX";
+    if (!::mkdtemp(name.data())) std::abort();
     const fs::path path(name);
-    std::atexit([] { fs::remove_all(dir); });
+    std::atexit([] {
+      std::error_code ec;
+      fs::remove_all(base(), ec);
+    });
     vexa::QLPackageFiles files(path / "QLPackages");
     std::vector<std::shared_ptr<vexa::QLPackage>> all;
     for (int p = 0; p < kPackages; ++p) {
@@ -53,9 +62,9 @@ const fs::path& base() {
       all.push_back(package);
     }
     if (!files.saveList(all, files.downloadedListPath()).ok()) std::abort();
-    return path;
+    return new fs::path(path);
   }();
-  return dir;
+  return *dir;
 }
 
 std::vector<fs::path> allFiles() {
@@ -116,7 +125,7 @@ void BM_LoadStore(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_ReadFileBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ParsePropertyLists)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_LoadStore)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ParsePropertyLists)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_LoadStore)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 BENCHMARK_MAIN();

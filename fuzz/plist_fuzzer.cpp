@@ -31,7 +31,9 @@ bool holdsNul(const vexa::Value& v) {
 }
 
 const std::filesystem::path& scratch() {
-  static const std::filesystem::path dir = [] {
+  // Never destroyed: the exit hook that removes the folder may run after
+  // static destructors.
+  static const std::filesystem::path* const dir = [] {
     // Memory-backed when the system has it: the target does many small
     // file operations per input.
     std::string name = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
@@ -39,11 +41,11 @@ const std::filesystem::path& scratch() {
     if (!::mkdtemp(name.data())) std::abort();
     std::atexit([] {
       std::error_code ec;
-      std::filesystem::remove_all(dir, ec);
+      std::filesystem::remove_all(scratch(), ec);
     });
-    return std::filesystem::path(name);
+    return new std::filesystem::path(name);
   }();
-  return dir;
+  return *dir;
 }
 
 // A plain write: the fuzzer needs no durability, and flushing would slow it.

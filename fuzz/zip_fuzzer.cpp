@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -17,7 +16,9 @@ namespace {
 constexpr uint64_t kMaxBytes = 1 << 20;
 
 const std::filesystem::path& sandbox() {
-  static const std::filesystem::path dir = [] {
+  // Never destroyed: the exit hook that removes the folder may run after
+  // static destructors.
+  static const std::filesystem::path* const dir = [] {
     // Memory-backed when the system has it: the target does many small
     // file operations per input.
     std::string name = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
@@ -25,18 +26,11 @@ const std::filesystem::path& sandbox() {
     if (!::mkdtemp(name.data())) std::abort();
     std::atexit([] {
       std::error_code ec;
-      std::filesystem::remove_all(dir, ec);
+      std::filesystem::remove_all(sandbox(), ec);
     });
-    return std::filesystem::path(name);
+    return new std::filesystem::path(name);
   }();
-  return dir;
-}
-
-// A plain write: the fuzzer needs no durability, and flushing would slow it.
-void put(const std::filesystem::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) std::abort();
+  return *dir;
 }
 
 void checkName(std::string_view raw) {
@@ -53,14 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   checkName(bytes);
 
-  const auto zip = sandbox() / "a.zip";
   const auto dest = sandbox() / "dest";
-  put(zip, bytes);
   {
     vexa::QLZipArchive archive;
     archive.setMaxTotalBytes(kMaxBytes);
     archive.setMaxEntryCount(64);
-    if (archive.UnzipOpenFile(zip, "pw")) (void)archive.UnzipFileTo(dest, true);
+    if (archive.UnzipOpenData(std::string(bytes), "pw")) (void)archive.UnzipFileTo(dest, true);
   }
   uint64_t total = 0;
   std::error_code ec;
@@ -72,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (total > kMaxBytes) std::abort();
   for (const auto& entry : std::filesystem::directory_iterator(sandbox())) {
     const auto name = entry.path().filename();
-    if (name != "a.zip" && name != "dest") std::abort();
+    if (name != "dest") std::abort();
   }
   std::filesystem::remove_all(dest, ec);
   return 0;

@@ -1,15 +1,11 @@
 #include "store/QLPackageZipInstaller.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstring>
+#include <cstdio>
 #include <random>
 #include <vector>
 
 #include "platform/FileSystem.h"
-#include "store/QLFileHandle.h"
 #include "store/QLStoreError.h"
 
 namespace vexa {
@@ -39,21 +35,6 @@ std::string randomSuffix() {
   return text;
 }
 
-Status writeFile(const std::filesystem::path& path, std::string_view bytes) {
-  QLFileHandle fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-  if (!fd.valid()) return FileSystem::errorFromErrno(errno, "cannot create " + path.string());
-  while (!bytes.empty()) {
-    ssize_t n = ::write(fd.get(), bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return FileSystem::errorFromErrno(errno, "cannot write " + path.string());
-    }
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  if (!fd.close()) return FileSystem::errorFromErrno(errno, "cannot write " + path.string());
-  return Status::Ok();
-}
-
 Error moveError(const std::filesystem::path& from, const std::filesystem::path& to,
                 const std::error_code& ec) {
   return QLStoreError::make(QLStoreError::kMoveFailed,
@@ -72,14 +53,14 @@ Status QLPackageZipInstaller::install(const std::string& guid, std::string_view 
     return FileSystem::errorFromErrno(ec ? ec.value() : EEXIST,
                                       "cannot create " + staging.path().string());
   }
-  const auto zipPath = staging.path() / (guid + ".zip");
   const auto files = staging.path() / "files";
-  if (auto written = writeFile(zipPath, archive); !written) return written;
 
+  // Read from memory: the bytes are here already, a file of them would only
+  // be written to be read once and deleted.
   QLZipArchive zip;
   zip.setMaxTotalBytes(maxTotalBytes_);
   zip.setMaxEntryCount(maxEntryCount_);
-  bool unpacked = zip.UnzipOpenFile(zipPath) && zip.UnzipFileTo(files, true);
+  bool unpacked = zip.UnzipOpenData(std::string(archive)) && zip.UnzipFileTo(files, true);
   std::optional<Error> zipError = zip.lastError();
   zip.UnzipCloseFile();
   if (!unpacked) {

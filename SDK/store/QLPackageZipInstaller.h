@@ -1,8 +1,8 @@
 // Puts a downloaded package archive into the image directory, all or
 // nothing.
 //
-// The archive is unpacked into a hidden staging folder inside the image
-// directory; only when every entry unpacked cleanly and the tab icon
+// The archive is unpacked (from memory) into a hidden staging folder inside
+// the image directory; only when every entry unpacked cleanly and the tab icon
 // ("title_keyboard_icon.png") is among them is the icon moved to its place
 // and every other file moved into the image directory under its name in
 // the archive. A failed or hostile archive leaves the image directory as it

@@ -17,6 +17,7 @@
 #include "store/QLZipCrypto.h"
 #include "store/QLZipError.h"
 #include "store/QLZipExtraction.h"
+#include "store/QLZipMemorySource.h"
 
 namespace vexa {
 
@@ -144,6 +145,27 @@ bool QLZipArchive::UnzipOpenFile(const std::filesystem::path& path, const std::s
   return opened;
 }
 
+bool QLZipArchive::UnzipOpenData(std::string bytes) {
+  UnzipCloseFile();
+  lastError_.reset();
+  memory_ = std::make_unique<QLZipMemorySource>(std::move(bytes));
+  zlib_filefunc64_def functions{};
+  memory_->fill(functions);
+  unzFile_ = unzOpen2_64("memory", &functions);
+  if (!unzFile_) {
+    memory_.reset();
+    fail(QLZipError::make(QLZipError::kOpenFailed, "Cannot open archive data"));
+    return false;
+  }
+  return true;
+}
+
+bool QLZipArchive::UnzipOpenData(std::string bytes, const std::string& password) {
+  bool opened = UnzipOpenData(std::move(bytes));
+  password_ = password;
+  return opened;
+}
+
 bool QLZipArchive::UnzipFileTo(const std::filesystem::path& destination, bool overWrite) {
   lastError_.reset();
   if (!unzFile_) {
@@ -162,6 +184,7 @@ bool QLZipArchive::UnzipCloseFile() {
   if (!unzFile_) return true;
   int rc = unzClose(unzFile_);
   unzFile_ = nullptr;
+  memory_.reset();
   return rc == UNZ_OK;
 }
 

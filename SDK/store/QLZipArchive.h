@@ -27,6 +27,8 @@
 
 namespace vexa {
 
+class QLZipMemorySource;
+
 class QLZipArchive {
  public:
   using Clock = std::chrono::system_clock;
@@ -51,6 +53,10 @@ class QLZipArchive {
   // Opens an archive for reading (closing one still open). True when opened.
   bool UnzipOpenFile(const std::filesystem::path& path);
   bool UnzipOpenFile(const std::filesystem::path& path, const std::string& password);
+  // Opens archive bytes held in memory; the archive keeps them until it is
+  // closed. True when opened.
+  bool UnzipOpenData(std::string bytes);
+  bool UnzipOpenData(std::string bytes, const std::string& password);
   // Extracts every entry below `destination`, in archive order. Existing
   // files are replaced when `overWrite`, else when OverWrite() agrees.
   // True when every entry was handled; entries written before a failure
@@ -86,6 +92,7 @@ class QLZipArchive {
   void fail(const Error& error, std::optional<std::string> message = std::nullopt);
 
   void* unzFile_ = nullptr;
+  std::unique_ptr<QLZipMemorySource> memory_;  // what unzFile_ reads, when in memory
   void* zipFile_ = nullptr;
   std::string password_;
   std::weak_ptr<QLZipArchiveDelegate> delegate_;

@@ -51,14 +51,20 @@ TEST_F(QLZipArchiveTest, WhatTheWriterAddsTheReaderGivesBack) {
       EXPECT_TRUE(writer.CloseZipFile2());
       EXPECT_FALSE(writer.CloseZipFile2());
     }
-    QLZipArchive reader;
-    ASSERT_TRUE(c.password.empty() ? reader.UnzipOpenFile(zipPath())
-                                   : reader.UnzipOpenFile(zipPath(), c.password));
-    ASSERT_TRUE(reader.UnzipFileTo(dest(), true));
-    EXPECT_EQ(readText(dest() / "a.png"), "alpha");
-    EXPECT_EQ(readText(dest() / "deep/b.gif"), std::string(200000, 'b'));
-    EXPECT_TRUE(reader.UnzipCloseFile());
-    EXPECT_TRUE(reader.UnzipCloseFile());  // nothing left to close
+    for (bool fromMemory : {false, true}) {
+      std::filesystem::remove_all(dest());
+      QLZipArchive reader;
+      if (fromMemory) {
+        ASSERT_TRUE(reader.UnzipOpenData(readText(zipPath()), c.password));
+      } else {
+        ASSERT_TRUE(reader.UnzipOpenFile(zipPath(), c.password));
+      }
+      ASSERT_TRUE(reader.UnzipFileTo(dest(), true));
+      EXPECT_EQ(readText(dest() / "a.png"), "alpha");
+      EXPECT_EQ(readText(dest() / "deep/b.gif"), std::string(200000, 'b'));
+      EXPECT_TRUE(reader.UnzipCloseFile());
+      EXPECT_TRUE(reader.UnzipCloseFile());  // nothing left to close
+    }
   }
 }
 
