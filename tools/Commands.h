@@ -17,9 +17,15 @@ void addDemoCommand(CLI::App& app, GlobalOptions& options, int& status);
 void addServeCommand(CLI::App& app, GlobalOptions& options, int& status);
 void addParseCommand(CLI::App& app, GlobalOptions& options, int& status);
 void addRenderCommand(CLI::App& app, GlobalOptions& options, int& status);
+void addInstallDefaultsCommand(CLI::App& app, GlobalOptions& options, int& status);
+void addPackagesCommand(CLI::App& app, GlobalOptions& options, int& status);
+void addInstallCommand(CLI::App& app, GlobalOptions& options, int& status);
+void addRemoveCommand(CLI::App& app, GlobalOptions& options, int& status);
+void addLookupCommand(CLI::App& app, GlobalOptions& options, int& status);
 
 inline std::vector<AddCommand> allCommands() {
-  return {addDemoCommand, addServeCommand, addParseCommand, addRenderCommand};
+  return {addDemoCommand, addServeCommand, addParseCommand, addRenderCommand,
+          addInstallDefaultsCommand, addPackagesCommand, addInstallCommand, addRemoveCommand, addLookupCommand};
 }
 
 }  // namespace vexa::tool

@@ -1,0 +1,71 @@
+// vexa install GUID: downloads one package from the shop (its emoji list
+// and the images the device lacks) with its progress on standard error.
+#include <iostream>
+#include <optional>
+
+#include "Commands.h"
+#include "ProgressBar.h"
+#include "ToolSdk.h"
+#include "api/QLDownloadManager.h"
+#include "store/QLPackageCache.h"
+
+namespace vexa::tool {
+namespace {
+
+// The package as the service describes it.
+Result<std::shared_ptr<QLPackage>> describePackage(const std::string& guid) {
+  std::optional<Result<QLResponse>> answer;
+  QLDownloadManager::defaultManager().sendRequest(
+      QLRequestTypePackage, Value::dict({{kHTTPPathParamKey, guid}}),
+      [&answer](const Result<QLResponse>& r) { answer = r; });
+  if (!waitFor([&] { return answer.has_value(); }, std::chrono::minutes(1))) {
+    return Error(kQLErrorDomain, -1, "no answer to the package request");
+  }
+  if (!answer->ok()) return answer->error();
+  const Value* record = answer->value().value();
+  auto package = std::make_shared<QLPackage>();
+  if (record && record->isDictionary()) package->updateWithKeyValues(*record);
+  if (package->guid() != guid) {
+    return Error(kQLErrorDomain, -1, "the service does not describe the package " + guid);
+  }
+  return package;
+}
+
+int runInstall(const GlobalOptions& options, const std::string& guid) {
+  if (Status configured = configureSdk(options); !configured) return fail(configured.error());
+  for (const auto& stored : QLPackageCache::defaultCache().allPackages()) {
+    if (stored->guid() == guid) {
+      std::cout << "already installed: " << stored->name() << " (" << guid << ")\n";
+      return 0;
+    }
+  }
+  auto described = describePackage(guid);
+  if (!described) return fail(described.error());
+  std::shared_ptr<QLPackage> package = *described;
+
+  ProgressBar bar(std::cerr, package->name().empty() ? guid : package->name(),
+                  ProgressBar::stderrIsTerminal());
+  Subscription progress = package->observeProgress([&bar](const double& p) { bar.update(p); });
+  std::optional<Status> outcome;
+  QLDownloadManager::defaultManager().downloadPackage(
+      package, [&outcome](const Status& status) { outcome = status; });
+  bool finished = waitFor([&] { return outcome.has_value(); });
+  bar.finish();
+  waitForReports();
+  if (!finished) return fail("the package did not arrive in time");
+  if (!*outcome) return fail(outcome->error());
+  std::cout << "installed " << package->name() << " (" << guid << "): "
+            << package->emojis().size() << " emojis\n";
+  return 0;
+}
+
+}  // namespace
+
+void addInstallCommand(CLI::App& app, GlobalOptions& options, int& status) {
+  auto* cmd = app.add_subcommand("install", "download and install one package of the shop");
+  auto guid = std::make_shared<std::string>();
+  cmd->add_option("GUID", *guid, "the package's guid")->required();
+  cmd->callback([&options, &status, guid] { status = runInstall(options, *guid); });
+}
+
+}  // namespace vexa::tool

@@ -1,0 +1,41 @@
+// vexa remove GUID: removes a downloaded package with its files and reports
+// the removal, as the my-emoticons screen does. Default packages stay.
+#include <iostream>
+
+#include "Commands.h"
+#include "ToolSdk.h"
+#include "api/QLDownloadManager.h"
+#include "store/QLPackageCache.h"
+#include "store/QLPackageHelper.h"
+
+namespace vexa::tool {
+namespace {
+
+int runRemove(const GlobalOptions& options, const std::string& guid) {
+  if (Status configured = configureSdk(options); !configured) return fail(configured.error());
+  auto& store = QLPackageCache::defaultCache();
+  auto package = QLPackageHelper::packageWithGuid(guid, store);
+  if (!package) {
+    for (const auto& stored : store.defaultPackages()) {
+      if (stored->guid() == guid) return fail("the default package " + guid + " cannot be removed");
+    }
+    return fail("no downloaded package " + guid);
+  }
+  store.removePackage(package);
+  QLDownloadManager::defaultManager().logAction(QLRequestTypeRemovePackage,
+                                                Value::dict({{kHTTPPathParamKey, guid}}));
+  if (!waitForReports()) std::cerr << "vexa: the removal report is still unanswered\n";
+  std::cout << "removed " << package->name() << " (" << guid << ")\n";
+  return 0;
+}
+
+}  // namespace
+
+void addRemoveCommand(CLI::App& app, GlobalOptions& options, int& status) {
+  auto* cmd = app.add_subcommand("remove", "remove a downloaded package and report it");
+  auto guid = std::make_shared<std::string>();
+  cmd->add_option("GUID", *guid, "the package's guid")->required();
+  cmd->callback([&options, &status, guid] { status = runRemove(options, *guid); });
+}
+
+}  // namespace vexa::tool

@@ -1,0 +1,50 @@
+#include "ToolSdk.h"
+
+#include "api/QLDownloadManager.h"
+
+namespace vexa::tool {
+
+Status configureSdk(const GlobalOptions& options) {
+  applyHome(options);
+  auto& manager = QLDownloadManager::defaultManager();
+  if (!options.apiBase.empty()) {
+    if (Status configured = manager.configure(options.apiBase); !configured) return configured;
+  }
+  if (!options.filesBase.empty()) manager.setFilesBaseURL(options.filesBase);
+  manager.setAppId(options.appId);
+  manager.setAppSecret(options.secret);
+  manager.setUserId(options.userId);
+  return Status::Ok();
+}
+
+Value emojiJson(const VXEmoji& emoji) {
+  return Value::dict({{"id", emoji.emojiId()},
+                      {"code", emoji.emojiCode()},
+                      {"name", emoji.emojiName()},
+                      {"packageId", emoji.packageId()},
+                      {"hasImage", emoji.emojiImage() != nullptr}});
+}
+
+Value emojisJson(const std::vector<std::shared_ptr<VXEmoji>>& emojis) {
+  Value::Array out;
+  for (const auto& emoji : emojis) {
+    if (emoji) out.push_back(emojiJson(*emoji));
+  }
+  return Value(std::move(out));
+}
+
+Value packageJson(const QLPackage& package) {
+  return Value::dict({{"guid", package.guid()},
+                      {"name", package.name()},
+                      {"isDefault", package.isDefault()},
+                      {"isEmoji", package.isEmoji()},
+                      {"packageType", package.packageType()},
+                      {"emojiCount", static_cast<int64_t>(package.emojis().size())}});
+}
+
+bool waitForReports(std::chrono::milliseconds limit) {
+  auto& manager = QLDownloadManager::defaultManager();
+  return waitFor([&manager] { return manager.pendingReportCount() == 0; }, limit);
+}
+
+}  // namespace vexa::tool

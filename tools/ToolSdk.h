@@ -1,0 +1,32 @@
+// What the package, lookup and parse commands share: pointing the SDK at
+// the service and the data root of the global options, the JSON forms of
+// packages and emojis, and the bounded wait for reports in flight.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "ToolContext.h"
+#include "platform/Result.h"
+#include "platform/Value.h"
+#include "store/QLPackage.h"
+#include "store/VXEmoji.h"
+
+namespace vexa::tool {
+
+// Applies --home, then gives the download manager --api (when set), --files,
+// the application id, secret and user id.
+Status configureSdk(const GlobalOptions& options);
+
+// {"id", "code", "name", "packageId", "hasImage"}.
+Value emojiJson(const VXEmoji& emoji);
+Value emojisJson(const std::vector<std::shared_ptr<VXEmoji>>& emojis);
+// {"guid", "name", "isDefault", "isEmoji", "packageType", "emojiCount"}.
+Value packageJson(const QLPackage& package);
+
+// Lets the usage reports in flight finish, for at most `limit`; false when
+// some were still unanswered.
+bool waitForReports(std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+}  // namespace vexa::tool
