@@ -13,12 +13,15 @@
 #include <vector>
 
 #include "Commands.h"
+#include "ProgressBar.h"
 #include "api/QLDownloadManager.h"
 #include "core/VXEmotionCentre.h"
 #include "core/VXVersionManager.h"
 #include "platform/Directories.h"
+#include "platform/NotificationCenter.h"
 #include "service/EmoticonService.h"
 #include "service/SampleCatalog.h"
+#include "store/QLPackageCache.h"
 
 namespace vexa::tool {
 namespace {
@@ -32,6 +35,8 @@ struct DemoSession {
   std::unique_ptr<service::EmoticonService> service;  // the embedded one, if any
   std::string apiBase;
   std::string filesBase;
+  std::vector<std::shared_ptr<QLPackage>> shopPackages;  // in category order, each once
+  std::shared_ptr<QLPackage> installed;                  // the shop package installed
 };
 
 struct DemoStep {
@@ -104,8 +109,150 @@ Status listShopCategories(DemoSession& s) {
     for (const auto& package : category->packages()) {
       s.out << separator << package->name();
       separator = ", ";
+      bool known = false;
+      for (const auto& p : s.shopPackages) known = known || p->isEqual(*package);
+      if (!known) s.shopPackages.push_back(package);
     }
     s.out << "\n";
+  }
+  return Status::Ok();
+}
+
+Status waitForDownload(const std::function<void(QLDownloadManager::DownloadCompletion)>& start,
+                       const char* what) {
+  std::optional<Status> outcome;
+  start([&outcome](const Status& status) { outcome = status; });
+  if (!waitFor([&] { return outcome.has_value(); }, std::chrono::minutes(2)))
+    return Error(kQLErrorDomain, -1, std::string("the ") + what + " did not arrive in time");
+  return *outcome;
+}
+
+// As the keyboard does when it first appears and finds no default packages.
+Status installDefaultPackages(DemoSession& s) {
+  auto& store = QLPackageCache::defaultCache();
+  if (!store.isNeedDownloadedDefaultPackages()) {
+    s.out << "  already in the store: " << store.defaultPackages().size() << " default packages\n";
+    return Status::Ok();
+  }
+  Subscription added = NotificationCenter::defaultCenter().addObserver(
+      kQLEmotionPackageAddNotification, [&s, &store](const Notification&) {
+        const auto& last = store.defaultPackages().back();
+        s.out << "  stored " << last->name() << " (" << last->emojis().size() << " small emojis)\n"
+              << std::flush;
+      });
+  Status done = waitForDownload(
+      [](auto completion) { QLDownloadManager::defaultManager().downloadDefaultPackages(completion); },
+      "default packages");
+  if (!done) {
+    store.clearDefaultPackages();
+    return done;
+  }
+  store.savePackageCache();
+  return Status::Ok();
+}
+
+Status listStore(DemoSession& s) {
+  auto packages = QLPackageCache::defaultCache().allPackages();
+  if (packages.empty()) s.out << "  (empty)\n";
+  for (const auto& package : packages) {
+    s.out << "  " << (package->isDefault() ? "default " : "download") << "  " << package->name()
+          << " (" << package->guid() << "): " << package->emojis().size()
+          << (package->isEmoji() ? " small emojis" : " stickers") << "\n";
+  }
+  return Status::Ok();
+}
+
+// The first sticker package of the shop that the store does not hold yet.
+Status installShopPackage(DemoSession& s) {
+  auto& store = QLPackageCache::defaultCache();
+  for (const auto& package : s.shopPackages) {
+    if (package->isEmoji()) continue;
+    bool stored = false;
+    for (const auto& p : store.allPackages()) stored = stored || p->isEqual(*package);
+    if (stored) continue;
+    ProgressBar bar(s.out, "  " + package->name(), false);
+    Subscription progress = package->observeProgress([&bar](const double& p) { bar.update(p); });
+    Status done = waitForDownload(
+        [&package](auto completion) {
+          QLDownloadManager::defaultManager().downloadPackage(package, completion);
+        },
+        "package");
+    if (!done) return done;
+    s.installed = package;
+    s.out << "  installed " << package->name() << " with " << package->emojis().size()
+          << " stickers\n";
+    return Status::Ok();
+  }
+  s.out << "  every sticker package of the shop is in the store already\n";
+  return Status::Ok();
+}
+
+// A sticker of a package the device does not hold: the lookup asks the
+// service and keeps the answer as a temporary emoji.
+Status lookUpSticker(DemoSession& s) {
+  auto& store = QLPackageCache::defaultCache();
+  std::string code;
+  for (const auto& package : s.shopPackages) {
+    if (package->isEmoji() || package == s.installed || code.size()) continue;
+    bool stored = false;
+    for (const auto& p : store.allPackages()) stored = stored || p->isEqual(*package);
+    if (stored) continue;
+    std::optional<Result<QLResponse>> emojis;
+    QLDownloadManager::defaultManager().sendRequest(
+        QLRequestTypePackageEmojis, Value::dict({{kHTTPPathParamKey, package->guid()}}),
+        [&emojis](const Result<QLResponse>& r) { emojis = r; });
+    if (!waitFor([&] { return emojis.has_value(); }, std::chrono::seconds(30)))
+      return Error(kQLErrorDomain, -1, "no answer to the emoji list request");
+    if (!emojis->ok()) return emojis->error();
+    if (const auto* list = emojis->value().emojis(); list && !list->empty()) {
+      code = list->front()->emo_code();
+    }
+  }
+  if (code.empty() && s.installed && !s.installed->emojis().empty()) {
+    code = s.installed->emojis().front()->emo_code();
+  }
+  if (code.empty()) {
+    s.out << "  no sticker to look up\n";
+    return Status::Ok();
+  }
+  for (const char* when : {"first", "again"}) {
+    std::optional<Result<QLDownloadManager::VXEmojis>> found;
+    bool answeredAtOnce = false;
+    QLDownloadManager::defaultManager().fetchBigEmojisByCodes(
+        {code}, [&found](const Result<QLDownloadManager::VXEmojis>& r) { found = r; });
+    answeredAtOnce = found.has_value();
+    if (!waitFor([&] { return found.has_value(); }, std::chrono::minutes(1)))
+      return Error(kQLErrorDomain, -1, "the lookup did not finish in time");
+    if (!found->ok()) return found->error();
+    if (found->value().empty()) {
+      s.out << "  [" << code << "]: unknown\n";
+      return Status::Ok();
+    }
+    const auto& emoji = found->value().front();
+    s.out << "  [" << code << "] " << when << ": " << emoji->emojiName() << " of " << emoji->packageId()
+          << (emoji->emojiImage() ? ", with its image" : ", without image")
+          << (answeredAtOnce ? ", answered from the device\n" : ", answered by the service\n");
+  }
+  return Status::Ok();
+}
+
+Status showReports(DemoSession& s) {
+  auto& manager = QLDownloadManager::defaultManager();
+  waitFor([&manager] { return manager.pendingReportCount() == 0; }, std::chrono::seconds(10));
+  if (!s.service) {
+    s.out << "  the reports went to " << s.apiBase << "; only the embedded service shows them here\n";
+    return Status::Ok();
+  }
+  auto reports = s.service->reports().reports();
+  if (reports.empty()) s.out << "  (none)\n";
+  for (const auto& report : reports) {
+    auto text = [&report](const char* key) {
+      const Value* v = report.find(key);
+      return v && v->isString() ? *v->asString() : std::string();
+    };
+    s.out << "  " << text("kind") << " " << text("action") << " " << text("package_id");
+    if (!text("emoji_id").empty()) s.out << " " << text("emoji_id");
+    s.out << " (user " << text("app_uid") << ")\n";
   }
   return Status::Ok();
 }
@@ -117,12 +264,17 @@ std::vector<DemoStep> demoSteps() {
       {"configure the SDK", configureSdk},
       {"obtain an access token", obtainToken},
       {"list the shop's categories", listShopCategories},
+      {"install the default packages", installDefaultPackages},
+      {"list the store", listStore},
+      {"install a sticker package from the shop", installShopPackage},
+      {"look up a sticker by code", lookUpSticker},
+      {"show what was reported to the service", showReports},
   };
 }
 
 int runDemo(const GlobalOptions& options) {
   applyHome(options);
-  DemoSession session{options, std::cout, nullptr, {}, {}};
+  DemoSession session{options, std::cout, nullptr, {}, {}, {}, nullptr};
   std::cout << VXVersionManager::versionString() << " demo\n";
   auto steps = demoSteps();
   for (size_t i = 0; i < steps.size(); ++i) {
