@@ -23,6 +23,11 @@
 #include "service/SampleCatalog.h"
 #include "store/QLPackageCache.h"
 
+// For the whole tool: fontconfig (under Pango, which draws the sample
+// catalogue for demo and serve) keeps its font cache for the whole process
+// and never frees it at exit; sanitizer builds must not report it as ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 namespace vexa::tool {
 namespace {
 
