@@ -126,12 +126,12 @@ std::optional<QLPackageHelper::Emojis> QLPackageHelper::emojisWithKeyword(std::s
   static const CharacterSet blanks = CharacterSet::whitespaceAndNewlines();
   std::string_view trimmed = blanks.trim(keyword);
   if (trimmed.empty()) return std::nullopt;
-  const std::string folded = QLCaseFolding::fold(trimmed);
+  const QLCaseFolding::Key key = QLCaseFolding::key(trimmed);
   Emojis found;
   for (const auto& package : store.downloadedPackages()) {
     if (!package) continue;
     for (const auto& emoji : package->emojis()) {
-      if (emoji && QLCaseFolding::matchesFolded(folded, emoji->emo_text())) found.push_back(emoji);
+      if (emoji && QLCaseFolding::matches(key, emoji->emo_text())) found.push_back(emoji);
     }
   }
   return found;
