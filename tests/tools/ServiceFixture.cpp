@@ -2,14 +2,15 @@
 
 #include "service/CatalogLoader.h"
 #include "service/SampleCatalog.h"
-#include "support/TempDirectory.h"
 
 namespace vexa::test {
 
 const std::filesystem::path& SampleCatalogOnce::directory() {
-  static TempDirectory cache;
+  // CTest runs every test in a process of its own; a cache in the build tree
+  // lets them share one generated catalogue (ensure() is safe across
+  // processes, and the determinism test compares it with a fresh one).
   static const std::filesystem::path dir = [] {
-    auto made = service::SampleCatalog::ensure(cache.path());
+    auto made = service::SampleCatalog::ensure(VEXA_SAMPLE_CACHE_DIR);
     if (!made) {
       ADD_FAILURE() << made.error().toString();
       return std::filesystem::path();

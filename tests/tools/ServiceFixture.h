@@ -1,4 +1,4 @@
-// The generated sample catalogue, drawn once per test run, and a fixture
+// The generated sample catalogue, drawn once per build, and a fixture
 // that starts the reference service on a port chosen by the OS for each
 // test and stops it afterwards.
 #pragma once
@@ -16,8 +16,7 @@ namespace vexa::test {
 
 class SampleCatalogOnce {
  public:
-  // The directory of the generated catalogue (in a temporary directory that
-  // goes away with the process).
+  // The directory of the generated catalogue, cached in the build tree.
   static const std::filesystem::path& directory();
   static std::shared_ptr<const service::Catalog> catalog();
 };
