@@ -3,6 +3,8 @@
 #include <httplib.h>
 #include <sys/socket.h>
 
+#include <atomic>
+
 #include "platform/JsonCodec.h"
 #include "platform/UrlEscaping.h"
 #include "service/FileHost.h"
@@ -74,9 +76,18 @@ Result<std::unique_ptr<EmoticonService>> EmoticonService::start(Options options)
     return Error(kErrorDomain, 2,
                  "cannot listen on " + o.host + (o.port ? ":" + std::to_string(o.port) : std::string()));
   }
-  service->thread_ = std::thread([&server] { server.listen_after_bind(); });
-  // stop() only reaches a server that runs, so wait until it does.
-  while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  auto ended = std::make_shared<std::atomic<bool>>(false);
+  service->thread_ = std::thread([&server, ended] {
+    server.listen_after_bind();
+    *ended = true;
+  });
+  // stop() only reaches a server that runs, so wait until it does (or has
+  // already given up).
+  while (!server.is_running() && !*ended) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  if (*ended) {
+    service->thread_.join();
+    return Error(kErrorDomain, 3, "the server stopped as soon as it started");
+  }
   return service;
 }
 
@@ -88,8 +99,10 @@ void EmoticonService::stop() {
     stopping_ = true;
   }
   stopped_.notify_all();
-  if (server_) server_->stop();
-  if (thread_.joinable()) thread_.join();
+  std::call_once(stopOnce_, [this] {
+    server_->stop();
+    if (thread_.joinable()) thread_.join();
+  });
 }
 
 void EmoticonService::pause(std::chrono::milliseconds delay) {

@@ -58,7 +58,8 @@ class EmoticonService {
   EmoticonService(const EmoticonService&) = delete;
   EmoticonService& operator=(const EmoticonService&) = delete;
 
-  // Stops serving and waits for the server's threads; idempotent.
+  // Stops serving and waits for the server's threads; idempotent, and safe
+  // to call from several threads.
   void stop();
 
   int port() const { return port_; }
@@ -89,6 +90,7 @@ class EmoticonService {
   ApiDispatcher dispatcher_;
   std::unique_ptr<httplib::Server> server_;
   std::thread thread_;
+  std::once_flag stopOnce_;
   std::mutex stopMutex_;
   std::condition_variable stopped_;
   bool stopping_ = false;  // GUARDED_BY(stopMutex_)
