@@ -141,8 +141,10 @@ Status installDefaultPackages(DemoSession& s) {
   }
   Subscription added = NotificationCenter::defaultCenter().addObserver(
       kQLEmotionPackageAddNotification, [&s, &store](const Notification&) {
-        const auto& last = store.defaultPackages().back();
-        s.out << "  stored " << last->name() << " (" << last->emojis().size() << " small emojis)\n"
+        const auto& defaults = store.defaultPackages();
+        if (defaults.empty()) return;
+        s.out << "  stored " << defaults.back()->name() << " (" << defaults.back()->emojis().size()
+              << " small emojis)\n"
               << std::flush;
       });
   Status done = waitForDownload(
