@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "ToolSdk.h"
 #include "ProgressBar.h"
 #include "api/QLDownloadManager.h"
 #include "core/VXEmotionCentre.h"
@@ -22,11 +23,6 @@
 #include "service/EmoticonService.h"
 #include "service/SampleCatalog.h"
 #include "store/QLPackageCache.h"
-
-// For the whole tool: fontconfig (under Pango, which draws the sample
-// catalogue for demo and serve) keeps its font cache for the whole process
-// and never frees it at exit; sanitizer builds must not report it as ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 
 namespace vexa::tool {
 namespace {
@@ -244,8 +240,7 @@ Status lookUpSticker(DemoSession& s) {
 }
 
 Status showReports(DemoSession& s) {
-  auto& manager = QLDownloadManager::defaultManager();
-  waitFor([&manager] { return manager.pendingReportCount() == 0; }, std::chrono::seconds(10));
+  waitForReports();
   if (!s.service) {
     s.out << "  the reports went to " << s.apiBase << "; only the embedded service shows them here\n";
     return Status::Ok();
@@ -286,8 +281,12 @@ int runDemo(const GlobalOptions& options) {
   auto steps = demoSteps();
   for (size_t i = 0; i < steps.size(); ++i) {
     std::cout << "[" << i + 1 << "/" << steps.size() << "] " << steps[i].title << "\n" << std::flush;
-    if (Status status = steps[i].run(session); !status) return fail(status.error());
+    if (Status status = steps[i].run(session); !status) {
+      waitForStoreDiskWork();
+      return fail(status.error());
+    }
   }
+  waitForStoreDiskWork();
   std::cout << "done\n";
   return 0;
 }

@@ -27,7 +27,9 @@ int runLookup(const GlobalOptions& options, const LookupOptions& o) {
   } else {
     manager.fetchSmallEmojisByCodes(o.codes, done);
   }
-  if (!waitFor([&] { return found.has_value(); })) return fail("the lookup did not finish in time");
+  bool finished = waitFor([&] { return found.has_value(); });
+  waitForStoreDiskWork();
+  if (!finished) return fail("the lookup did not finish in time");
   if (!found->ok()) return fail(found->error());
   std::cout << JsonCodec::serialize(emojisJson(found->value())) << "\n";
   return 0;

@@ -1,6 +1,7 @@
 #include "ToolSdk.h"
 
 #include "api/QLDownloadManager.h"
+#include "store/QLPackageCache.h"
 
 namespace vexa::tool {
 
@@ -41,6 +42,8 @@ Value packageJson(const QLPackage& package) {
                       {"packageType", package.packageType()},
                       {"emojiCount", static_cast<int64_t>(package.emojis().size())}});
 }
+
+void waitForStoreDiskWork() { QLPackageCache::defaultCache().waitForDiskWork(); }
 
 bool waitForReports(std::chrono::milliseconds limit) {
   auto& manager = QLDownloadManager::defaultManager();

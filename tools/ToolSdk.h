@@ -25,6 +25,10 @@ Value emojisJson(const std::vector<std::shared_ptr<VXEmoji>>& emojis);
 // {"guid", "name", "isDefault", "isEmoji", "packageType", "emojiCount"}.
 Value packageJson(const QLPackage& package);
 
+// Lets the store's queued image writes and removals run, so that the tool's
+// exit cuts none of them short.
+void waitForStoreDiskWork();
+
 // Lets the usage reports in flight finish, for at most `limit`; false when
 // some were still unanswered.
 bool waitForReports(std::chrono::milliseconds limit = std::chrono::seconds(10));

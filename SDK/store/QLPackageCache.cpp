@@ -346,4 +346,9 @@ void QLPackageCache::clearTempEmojis() {
   clearBigTempEmojis();
 }
 
+void QLPackageCache::waitForDiskWork() {
+  imageCache_->waitForDiskWork();
+  if (sharedImageCache_ != imageCache_) sharedImageCache_->waitForDiskWork();
+}
+
 }  // namespace vexa

@@ -122,6 +122,9 @@ class QLPackageCache {
 
   // --- Images --------------------------------------------------------------
   const std::shared_ptr<QL_SDImageCache>& imageCache() const { return imageCache_; }
+  // Waits for the queued disk work of the store's image cache and of the
+  // shared one; for a host about to exit.
+  void waitForDiskWork();
   // Writes `data` (or, without data, the image as PNG) under `key` on the
   // global queue, then calls `completion` on the main queue. Neither given:
   // nothing happens and the completion is not called. Disk only.

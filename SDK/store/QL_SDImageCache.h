@@ -136,6 +136,9 @@ class QL_SDImageCache {
   void removeImageForKey(std::string_view key, bool fromDisk = true,
                          NoParamsBlock completion = nullptr);
   void clearMemory();
+  // Blocks until the disk work queued so far (writes, removals, cleaning) has
+  // run: a host about to exit calls it so that none of it is cut short.
+  void waitForDiskWork() { ioQueue_.waitIdle(); }
   // Deletes and recreates diskCachePath on the serial queue.
   void clearDisk(NoParamsBlock completion = nullptr);
   // Removes expired files, then, above maxCacheSize, the oldest files until

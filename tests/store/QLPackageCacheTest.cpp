@@ -131,7 +131,7 @@ TEST_F(QLPackageCacheTest, RemovingTakesADownloadedPackageWithItsFilesButNeverAD
   shopRecord->setProgress(1);
   store_->removePackage(shopRecord);
   store_->removePackage(b);
-  store_->imageCache()->getSize();  // waits for the queued deletions
+  store_->waitForDiskWork();
   EXPECT_EQ(shopRecord->progress(), 0);
   EXPECT_EQ(a->progress(), 0);
   EXPECT_TRUE(store_->downloadedPackages().empty());
