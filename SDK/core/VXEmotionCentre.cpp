@@ -1,6 +1,7 @@
 #include "core/VXEmotionCentre.h"
 
 #include "api/QLDownloadManager.h"
+#include "core/VXVersionManager.h"
 #include "platform/Once.h"
 
 namespace vexa {
@@ -9,7 +10,11 @@ VXEmotionCentre& VXEmotionCentre::defaultCentre() {
   return Once<VXEmotionCentre>::instance([] { return new VXEmotionCentre(); });
 }
 
-VXEmotionCentre::VXEmotionCentre() = default;
+VXEmotionCentre::VXEmotionCentre() {
+  // A failed write only means the step runs again next start; the packages
+  // it touched are already stored, so the host need not hear of it.
+  (void)VXVersionManager::defaultManager().checkForUpdate();
+}
 
 void VXEmotionCentre::setAppId(const std::string& appId, const std::string& secret) {
   auto& manager = QLDownloadManager::defaultManager();

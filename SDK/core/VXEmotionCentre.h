@@ -14,7 +14,8 @@ namespace vexa {
 
 class VXEmotionCentre {
  public:
-  // Creates the centre on first use (thread-safe) and returns it.
+  // Creates the centre on first use (thread-safe), running the one-time
+  // upgrade step over the store, and returns it.
   static VXEmotionCentre& defaultCentre();
 
   VXEmotionCentre(const VXEmotionCentre&) = delete;

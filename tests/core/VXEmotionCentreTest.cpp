@@ -7,11 +7,29 @@
 #include "api/QLDownloadManager.h"
 #include "core/VXEmotionCentre.h"
 #include "core/VXVersionManager.h"
+#include "platform/UserDefaults.h"
+#include "support/TempDirectory.h"
 
 namespace vexa {
 namespace {
 
-TEST(VXEmotionCentreTest, OneInstanceAlsoFromManyThreads) {
+// The centre's creation writes settings and reads the store, so every case
+// keeps them under a scratch data root. Each case runs in a process of its
+// own under ctest; the first one here is also the first to make the centre
+// when the binary runs all cases at once.
+class VXEmotionCentreTest : public ::testing::Test {
+ protected:
+  test::ScopedDataRoot root;
+};
+
+TEST_F(VXEmotionCentreTest, CreationRecordsTheSdkVersion) {
+  ASSERT_EQ(UserDefaults::standard().integerForKey("keyVXVersion"), 0);
+  VXEmotionCentre::defaultCentre();
+  EXPECT_EQ(UserDefaults::standard().integerForKey("keyVXVersion"), VXVersionManager::kVersion)
+      << "the one-time upgrade step runs when the centre is made";
+}
+
+TEST_F(VXEmotionCentreTest, OneInstanceAlsoFromManyThreads) {
   std::vector<VXEmotionCentre*> seen(8);
   std::vector<std::thread> threads;
   for (size_t i = 0; i < seen.size(); ++i) {
@@ -23,7 +41,7 @@ TEST(VXEmotionCentreTest, OneInstanceAlsoFromManyThreads) {
   EXPECT_EQ(*distinct.begin(), &VXEmotionCentre::defaultCentre());
 }
 
-TEST(VXEmotionCentreTest, CredentialsGoToTheApiClientUnchanged) {
+TEST_F(VXEmotionCentreTest, CredentialsGoToTheApiClientUnchanged) {
   auto& centre = VXEmotionCentre::defaultCentre();
   centre.setAppId("app-1", "s3cret");
   centre.setUserId("");
@@ -35,7 +53,7 @@ TEST(VXEmotionCentreTest, CredentialsGoToTheApiClientUnchanged) {
   EXPECT_EQ(manager.userId(), "u-9");
 }
 
-TEST(VXEmotionCentreTest, DelegateIsHeldWeakly) {
+TEST_F(VXEmotionCentreTest, DelegateIsHeldWeakly) {
   auto& centre = VXEmotionCentre::defaultCentre();
   auto delegate = std::make_shared<VXEmotionCentreDelegate>();
   centre.setDelegate(delegate);

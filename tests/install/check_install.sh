@@ -7,6 +7,8 @@ src="$1"
 build="$2"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+# The host program starts the SDK, which writes its settings under the data root.
+export VEXA_HOME="$work/home"
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 
