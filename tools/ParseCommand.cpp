@@ -6,21 +6,13 @@
 #include <optional>
 
 #include "Commands.h"
-#include "api/QLDownloadManager.h"
+#include "ToolSdk.h"
 #include "platform/JsonCodec.h"
 #include "platform/Value.h"
 #include "text/VXTextParser.h"
 
 namespace vexa::tool {
 namespace {
-
-Value emojiJson(const VXEmoji& emoji) {
-  return Value::dict({{"id", emoji.emojiId()},
-                      {"code", emoji.emojiCode()},
-                      {"name", emoji.emojiName()},
-                      {"packageId", emoji.packageId()},
-                      {"hasImage", emoji.emojiImage() != nullptr}});
-}
 
 Value elementsJson(const VXTextElements& elements) {
   Value::Array out;
@@ -35,21 +27,17 @@ Value elementsJson(const VXTextElements& elements) {
 }
 
 int runParse(const GlobalOptions& options, const std::string& text, bool local) {
-  applyHome(options);
   std::optional<Result<VXTextElements>> parsed;
   if (local) {
+    applyHome(options);
     VXTextParser::localParseVXText(text, [&](VXTextElements elements) { parsed.emplace(std::move(elements)); });
   } else {
-    auto& manager = QLDownloadManager::defaultManager();
-    if (!options.apiBase.empty()) {
-      if (Status configured = manager.configure(options.apiBase); !configured) return fail(configured.error());
-    }
-    manager.setAppId(options.appId);
-    manager.setAppSecret(options.secret);
-    manager.setUserId(options.userId);
+    if (Status configured = configureSdk(options); !configured) return fail(configured.error());
     VXTextParser::parseVXText(text, [&](Result<VXTextElements> result) { parsed.emplace(std::move(result)); });
   }
-  if (!waitFor([&] { return parsed.has_value(); })) return fail("the parse did not finish in time");
+  bool finished = waitFor([&] { return parsed.has_value(); });
+  waitForStoreDiskWork();
+  if (!finished) return fail("the parse did not finish in time");
   if (!parsed->ok()) return fail(parsed->error());
   std::cout << JsonCodec::serialize(elementsJson(**parsed)) << "\n";
   return 0;
