@@ -6,12 +6,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
-#include <map>
 
 #include "api/QLDownloadManager.h"
 #include "http/QLQueryString.h"
 #include "platform/Screen.h"
+#include "support/RatioReporter.h"
 
 namespace {
 
@@ -87,35 +86,8 @@ void BM_WholeRequest(benchmark::State& state) {
 }
 BENCHMARK(BM_WholeRequest);
 
-// Prints the runs as usual, then each benchmark's time over the baseline's.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& run : runs) {
-      if (run.run_type == Run::RT_Iteration) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    auto base = times_.find("BM_RawMd5OfSignedText");
-    if (base == times_.end() || base->second <= 0) return;
-    for (const auto& [name, time] : times_) {
-      if (name == base->first) continue;
-      std::cout << "ratio " << name << " / BM_RawMd5OfSignedText = " << time / base->second << "\n";
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return vexa::bench::runWithRatios(argc, argv, "BM_RawMd5OfSignedText");
 }

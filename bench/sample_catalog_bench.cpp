@@ -7,10 +7,10 @@
 
 #include <filesystem>
 #include <iostream>
-#include <map>
 
 #include "service/CatalogLoader.h"
 #include "service/SampleCatalogGenerator.h"
+#include "support/RatioReporter.h"
 
 namespace {
 
@@ -71,34 +71,9 @@ void BM_GenerateCatalogue(benchmark::State& state) {
 }
 BENCHMARK(BM_GenerateCatalogue)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// Prints the runs as usual, then each benchmark's time over the baseline's.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& run : runs) {
-      if (run.run_type == Run::RT_Iteration) times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    auto base = times_.find("BM_LoadCachedCatalogue");
-    if (base == times_.end() || base->second <= 0) return;
-    for (const auto& [name, time] : times_) {
-      if (name != base->first) std::cout << "ratio (CPU) " << name << " / " << base->first << " = " << time / base->second << "\n";
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  using vexa::bench::RatioReporter;
+  return vexa::bench::runWithRatios(argc, argv, "BM_LoadCachedCatalogue", RatioReporter::Clock::kCpu);
 }

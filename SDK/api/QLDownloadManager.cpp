@@ -118,6 +118,12 @@ QLDownloadManager::Operation QLDownloadManager::serviceOperation(std::string_vie
   auto url = absoluteURLString(path);
   auto request = url ? requestSerializer()->requestWithMethod(method, *url, params)
                      : Result<QLURLRequest>(url.error());
+  return operationForServiceRequest(std::move(request), std::move(success), std::move(failure));
+}
+
+QLDownloadManager::Operation QLDownloadManager::operationForServiceRequest(Result<QLURLRequest> request,
+                                                                          Success success,
+                                                                          Failure failure) {
   if (!request) {
     auto operation = QLHTTPRequestOperation::makeFailed(request.error());
     operation->setCompletionBlockWithSuccess(std::move(success), std::move(failure));

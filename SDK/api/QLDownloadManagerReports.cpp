@@ -62,14 +62,7 @@ QLDownloadManager::Operation QLDownloadManager::signedJSONPostOperation(int64_t 
   auto url = absoluteURLString(path);
   auto request = url ? requestSerializer()->requestWithMethod("POST", *url + "?" + query, body)
                      : Result<QLURLRequest>(url.error());
-  if (!request) {
-    auto operation = QLHTTPRequestOperation::makeFailed(request.error());
-    operation->setCompletionBlockWithSuccess(std::move(success), std::move(failure));
-    return operation;
-  }
-  request->setPrivateQueryItemNames({"access_token", "secret", "signature"});
-  return HTTPRequestOperationWithRequest(std::move(request).value(), std::move(success),
-                                         std::move(failure));
+  return operationForServiceRequest(std::move(request), std::move(success), std::move(failure));
 }
 
 void QLDownloadManager::logAction(int64_t type, const Value& params) {

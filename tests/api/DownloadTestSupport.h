@@ -21,12 +21,10 @@
 #include "service/EmoticonService.h"
 #include "store/QLPackageCache.h"
 #include "support/TempDirectory.h"
+#include "support/TinyImages.h"
 
 namespace vexa::test {
 
-// A valid 2x2 PNG and a valid 1x1 GIF.
-std::string tinyPng();
-std::string tinyGif();
 void writeFile(const std::filesystem::path& path, std::string_view bytes);
 
 // The generated sample catalogue, drawn once per process.

@@ -10,13 +10,10 @@
 
 #include "store/QLPackageCache.h"
 #include "support/TempDirectory.h"
+#include "support/TinyImages.h"
 
 namespace vexa::test {
 
-// A valid 2x2 RGBA PNG file.
-std::string tinyPng();
-// A valid 1x1 GIF file.
-std::string tinyGif();
 
 // A package "guid" with `emojis` emojis whose guids are guid-0, guid-1...,
 // codes guid_0..., images under http://img.test/guid/... URLs.
