@@ -18,8 +18,9 @@ using namespace vexa;
 
 std::filesystem::path scratchDirectory() {
   std::string pattern = (std::filesystem::temp_directory_path() / "vexa-bench-XXXXXX").string();
-  const char* made = ::mkdtemp(pattern.data());
-  return made ? std::filesystem::path(made) : std::filesystem::temp_directory_path();
+  // No fallback to the shared directory, which the fixture would remove.
+  if (!::mkdtemp(pattern.data())) std::abort();
+  return pattern;
 }
 
 struct Fixture {

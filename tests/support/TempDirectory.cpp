@@ -1,5 +1,6 @@
 #include "support/TempDirectory.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <string>
 
@@ -9,8 +10,13 @@ namespace vexa::test {
 
 TempDirectory::TempDirectory() {
   std::string pattern = (std::filesystem::temp_directory_path() / "vexa-test-XXXXXX").string();
-  char* made = ::mkdtemp(pattern.data());
-  path_ = made ? std::filesystem::path(made) : std::filesystem::temp_directory_path();
+  // Never fall back to the shared temporary directory: the destructor would
+  // remove all of it.
+  if (!::mkdtemp(pattern.data())) {
+    throw std::filesystem::filesystem_error("cannot make a scratch directory", pattern,
+                                            std::error_code(errno, std::generic_category()));
+  }
+  path_ = pattern;
 }
 
 TempDirectory::~TempDirectory() {

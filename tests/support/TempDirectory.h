@@ -21,7 +21,7 @@ class TempDirectory {
 };
 
 // Points the SDK's data root at a fresh temporary directory for the
-// lifetime of the object and restores the previous root afterwards.
+// lifetime of the object, then returns to the default root.
 class ScopedDataRoot {
  public:
   ScopedDataRoot();
