@@ -4,21 +4,23 @@
 
 namespace vexa {
 
-WorkerPool::WorkerPool(size_t threads) {
+WorkerPool::WorkerPool(size_t threads) : state_(std::make_shared<State>()) {
   threads = std::max<size_t>(threads, 1);
   threads_.reserve(threads);
-  for (size_t i = 0; i < threads; ++i) threads_.emplace_back([this] { work(); });
+  // Each worker co-owns the state, so one that outlives the pool (see the
+  // destructor) never touches freed memory.
+  for (size_t i = 0; i < threads; ++i) threads_.emplace_back([state = state_] { work(*state); });
 }
 
 WorkerPool::~WorkerPool() {
   {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stopping_ = true;
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->stopping = true;
   }
-  hasWork_.notify_all();
+  state_->hasWork.notify_all();
   for (auto& t : threads_) {
     if (t.get_id() == std::this_thread::get_id()) {
-      t.detach();  // a task destroyed its own pool: let the thread finish alone
+      t.detach();  // a task destroyed its own pool: the thread drains the rest alone
     } else {
       t.join();
     }
@@ -27,15 +29,15 @@ WorkerPool::~WorkerPool() {
 
 void WorkerPool::post(Task task) {
   {
-    std::lock_guard<std::mutex> lock(mutex_);
-    tasks_.push_back(std::move(task));
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->tasks.push_back(std::move(task));
   }
-  hasWork_.notify_one();
+  state_->hasWork.notify_one();
 }
 
 void WorkerPool::waitIdle() {
-  std::unique_lock<std::mutex> lock(mutex_);
-  idle_.wait(lock, [&] { return tasks_.empty() && running_ == 0; });
+  std::unique_lock<std::mutex> lock(state_->mutex);
+  state_->idle.wait(lock, [&] { return state_->tasks.empty() && state_->running == 0; });
 }
 
 bool WorkerPool::isWorkerThread() const {
@@ -44,20 +46,20 @@ bool WorkerPool::isWorkerThread() const {
                      [&](const std::thread& t) { return t.get_id() == self; });
 }
 
-void WorkerPool::work() {
-  std::unique_lock<std::mutex> lock(mutex_);
+void WorkerPool::work(State& s) {
+  std::unique_lock<std::mutex> lock(s.mutex);
   for (;;) {
-    hasWork_.wait(lock, [&] { return stopping_ || !tasks_.empty(); });
-    if (tasks_.empty()) return;  // stopping and drained
-    Task task = std::move(tasks_.front());
-    tasks_.pop_front();
-    ++running_;
+    s.hasWork.wait(lock, [&] { return s.stopping || !s.tasks.empty(); });
+    if (s.tasks.empty()) return;  // stopping and drained
+    Task task = std::move(s.tasks.front());
+    s.tasks.pop_front();
+    ++s.running;
     lock.unlock();
     task();
-    task = nullptr;  // captures die outside the lock too
+    task = nullptr;  // captures die outside the lock too, possibly with the pool
     lock.lock();
-    --running_;
-    if (tasks_.empty() && running_ == 0) idle_.notify_all();
+    --s.running;
+    if (s.tasks.empty() && s.running == 0) s.idle.notify_all();
   }
 }
 

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -18,7 +19,8 @@ class WorkerPool {
 
   // Starts `threads` workers (at least one).
   explicit WorkerPool(size_t threads);
-  // Runs what is queued, then joins the workers.
+  // Runs what is queued, then joins the workers. From one of its own tasks
+  // (the task held the pool's last owner) that worker is left to finish alone.
   ~WorkerPool();
 
   WorkerPool(const WorkerPool&) = delete;
@@ -32,14 +34,17 @@ class WorkerPool {
   bool isWorkerThread() const;
 
  private:
-  void work();
+  struct State {
+    std::mutex mutex;
+    std::condition_variable hasWork;
+    std::condition_variable idle;
+    std::deque<Task> tasks;  // GUARDED_BY(mutex)
+    size_t running = 0;      // GUARDED_BY(mutex)
+    bool stopping = false;   // GUARDED_BY(mutex)
+  };
+  static void work(State& state);
 
-  mutable std::mutex mutex_;
-  std::condition_variable hasWork_;
-  std::condition_variable idle_;
-  std::deque<Task> tasks_;  // GUARDED_BY(mutex_)
-  size_t running_ = 0;      // GUARDED_BY(mutex_)
-  bool stopping_ = false;   // GUARDED_BY(mutex_)
+  std::shared_ptr<State> state_;
   std::vector<std::thread> threads_;
 };
 

@@ -217,6 +217,24 @@ TEST(SerialQueueTest, DestructionRunsWhatWasPosted) {
   EXPECT_EQ(ran.load(), 50);
 }
 
+TEST(SerialQueueTest, ATaskMayReleaseTheLastOwnerOfItsQueue) {
+  // As when the last reference to a cache goes away inside the cache's own
+  // disk task: the worker must neither deadlock nor touch freed memory.
+  auto queue = std::make_shared<SerialQueue>("q");
+  std::atomic<int> ran{0};
+  std::atomic<bool> mainLetGo{false};
+  auto owner = queue;
+  queue->async([owner = std::move(owner), &ran, &mainLetGo]() mutable {
+    while (!mainLetGo.load()) std::this_thread::yield();
+    ++ran;
+    owner.reset();  // destroys the queue on its own worker
+  });
+  queue->async([&ran] { ++ran; });
+  queue.reset();
+  mainLetGo = true;
+  EXPECT_TRUE(test::runUntil([&] { return ran.load() == 2; }));
+}
+
 TEST(GlobalQueueTest, RunsTasksConcurrentlyOffMain) {
   std::atomic<int> ran{0};
   std::atomic<bool> onMain{false};
