@@ -228,7 +228,11 @@ void QL_LoopScrollView::didScroll() {
   previousPageIndex_ = q;
   if (!didScrollBlock_) return;
   double pages = std::fabs(offset - width) / width;
-  if (std::fabs(pages - std::round(pages)) <= 0.00001) didScrollBlock_(q, imageViewForItem(q));
+  // The cell at rest, not strip item q: the strip starts far from item 0, so
+  // there is no cell at q and the host would get no image view.
+  if (std::fabs(pages - std::round(pages)) <= 0.00001) {
+    didScrollBlock_(q, imageViewForItem(static_cast<int>(std::max(0.0, item))));
+  }
 }
 
 }  // namespace vexa

@@ -48,7 +48,7 @@ void QLPopoverView::showAtPoint(Point point, QLPopoverPosition position,
 
   bool dim = maskType_ == QLPopoverMaskType::Black;
   overlay_->setBackgroundColor(dim ? std::optional<Color>(Color::black().withAlpha(0.3)) : std::nullopt);
-  if (!dim) overlay_->setUserInteractionEnabled(false);
+  overlay_->setUserInteractionEnabled(dim);
   overlay_->setFrame(container);
   bool wasShowing = isShowing();
   inView->addSubview(overlay_);

@@ -170,10 +170,21 @@ TEST(LoopScrollView, DraggingStopsTheTimerAndReleasingRestartsIt) {
 TEST(LoopScrollView, ScrollBlockReportsPagesAtRest) {
   Banner b(3);
   std::vector<int> pages;
-  b.loop->setDidScrollBlock([&](int p, QL_LoadImageView*) { pages.push_back(p); });
+  std::vector<QL_LoadImageView*> views;
+  b.loop->setDidScrollBlock([&](int p, QL_LoadImageView* v) {
+    pages.push_back(p);
+    views.push_back(v);
+  });
   b.loop->collectionView()->setContentOffset(Point{76 * 320.0 + 100, 0});
+  b.loop->collectionView()->layoutIfNeeded();  // a drag lays out the pages it passes
   b.loop->collectionView()->setContentOffset(Point{77 * 320.0, 0});
   EXPECT_EQ(pages, std::vector<int>{2});
+  ASSERT_EQ(views.size(), 1u);
+  EXPECT_NE(views[0], nullptr);
+  auto rest = std::static_pointer_cast<QL_LoopCollectionCell>(
+      b.loop->collectionView()->cellForItemAtIndexPath(IndexPath{0, 77}));
+  ASSERT_NE(rest, nullptr);
+  EXPECT_EQ(views[0], rest->imageView().get()) << "the image view of the page at rest";
 }
 
 TEST(LoopScrollView, PagesLoadNamesAndUrlsWithThePlaceholderFirst) {

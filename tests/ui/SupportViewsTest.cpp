@@ -67,8 +67,14 @@ TEST(PopoverTest, ClearOverlayLetsTouchesThroughAndDismissReports) {
   EXPECT_TRUE(test::runUntil([&] { return dismissed; }));
 }
 
-TEST(PopoverTest, DimmedOverlayClosesOnATap) {
+TEST(PopoverTest, DimmedOverlayClosesOnATapAlsoAfterAClearShowing) {
   PopoverScene s;
+  s.popover->setAnimated(false);
+  s.popover->setMaskType(QLPopoverMaskType::None);
+  s.popover->showAtPoint(Point{160, 300}, QLPopoverPosition::Up, View::create(Rect(0, 0, 40, 40)),
+                         s.container);
+  s.popover->dismiss();
+  s.popover->setMaskType(QLPopoverMaskType::Black);
   s.popover->showAtPoint(Point{160, 300}, QLPopoverPosition::Up, View::create(Rect(0, 0, 40, 40)),
                          s.container);
   s.window->touches().tap(Point{10, 10}, 0);
