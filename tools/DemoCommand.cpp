@@ -64,21 +64,18 @@ Status startService(DemoSession& s) {
   return Status::Ok();
 }
 
-Status configureSdk(DemoSession& s) {
-  auto& manager = QLDownloadManager::defaultManager();
-  if (auto configured = manager.configure(s.apiBase); !configured) return configured;
-  manager.setFilesBaseURL(s.filesBase);
+Status configureStep(DemoSession& s) {
+  GlobalOptions o = s.options;
+  o.apiBase = s.apiBase;
+  o.filesBase = s.filesBase;
   bool embedded = s.service != nullptr;
-  std::string appId = embedded && s.options.appId.empty() ? service::EmoticonService::kDemoAppId : s.options.appId;
-  std::string secret =
-      embedded && s.options.secret.empty() ? service::EmoticonService::kDemoAppSecret : s.options.secret;
-  std::string userId = s.options.userId.empty() ? kDemoUserId : s.options.userId;
-  auto& centre = VXEmotionCentre::defaultCentre();
-  centre.setAppId(appId, secret);
-  centre.setUserId(userId);
+  if (embedded && o.appId.empty()) o.appId = service::EmoticonService::kDemoAppId;
+  if (embedded && o.secret.empty()) o.secret = service::EmoticonService::kDemoAppSecret;
+  if (o.userId.empty()) o.userId = kDemoUserId;
+  if (Status configured = configureSdk(o); !configured) return configured;
   s.out << "  API " << s.apiBase << ", files " << (s.filesBase.empty() ? "(none)" : s.filesBase) << "\n"
-        << "  app id " << (appId.empty() ? "(none)" : appId) << ", user " << userId << ", device "
-        << manager.ql_uniqueIdentifier() << "\n";
+        << "  app id " << (o.appId.empty() ? "(none)" : o.appId) << ", user " << o.userId << ", device "
+        << QLDownloadManager::defaultManager().ql_uniqueIdentifier() << "\n";
   return Status::Ok();
 }
 
@@ -263,7 +260,7 @@ Status showReports(DemoSession& s) {
 std::vector<DemoStep> demoSteps() {
   return {
       {"start the emoticon service", startService},
-      {"configure the SDK", configureSdk},
+      {"configure the SDK", configureStep},
       {"obtain an access token", obtainToken},
       {"list the shop's categories", listShopCategories},
       {"install the default packages", installDefaultPackages},
@@ -279,14 +276,18 @@ int runDemo(const GlobalOptions& options) {
   DemoSession session{options, std::cout, nullptr, {}, {}, {}, nullptr};
   std::cout << VXVersionManager::versionString() << " demo\n";
   auto steps = demoSteps();
-  for (size_t i = 0; i < steps.size(); ++i) {
+  Status status = Status::Ok();
+  for (size_t i = 0; i < steps.size() && status; ++i) {
     std::cout << "[" << i + 1 << "/" << steps.size() << "] " << steps[i].title << "\n" << std::flush;
-    if (Status status = steps[i].run(session); !status) {
-      waitForStoreDiskWork();
-      return fail(status.error());
-    }
+    status = steps[i].run(session);
   }
-  waitForStoreDiskWork();
+  if (!status) {
+    // Not finishSdkWork(): running the main queue now could hand a late
+    // answer to a step that has already returned.
+    waitForStoreDiskWork();
+    return fail(status.error());
+  }
+  finishSdkWork();
   std::cout << "done\n";
   return 0;
 }

@@ -51,8 +51,7 @@ int runInstall(const GlobalOptions& options, const std::string& guid) {
       package, [&outcome](const Status& status) { outcome = status; });
   bool finished = waitFor([&] { return outcome.has_value(); });
   bar.finish();
-  waitForStoreDiskWork();
-  waitForReports();
+  finishSdkWork();
   if (!finished) return fail("the package did not arrive in time");
   if (!*outcome) return fail(outcome->error());
   std::cout << "installed " << package->name() << " (" << guid << "): "

@@ -29,8 +29,7 @@ int runInstallDefaults(const GlobalOptions& options) {
   QLDownloadManager::defaultManager().downloadDefaultPackages(
       [&outcome](const Status& status) { outcome = status; });
   bool finished = waitFor([&] { return outcome.has_value(); });
-  waitForStoreDiskWork();
-  waitForReports();
+  finishSdkWork();
   if (!finished) return fail("the default packages did not arrive in time");
   if (!*outcome) return fail(outcome->error());
   // The list of default packages is written once all of them are in, as the

@@ -28,7 +28,7 @@ int runLookup(const GlobalOptions& options, const LookupOptions& o) {
     manager.fetchSmallEmojisByCodes(o.codes, done);
   }
   bool finished = waitFor([&] { return found.has_value(); });
-  waitForStoreDiskWork();
+  finishSdkWork();
   if (!finished) return fail("the lookup did not finish in time");
   if (!found->ok()) return fail(found->error());
   std::cout << JsonCodec::serialize(emojisJson(found->value())) << "\n";

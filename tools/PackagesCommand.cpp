@@ -11,7 +11,7 @@ namespace vexa::tool {
 namespace {
 
 int runPackages(const GlobalOptions& options, bool json) {
-  applyHome(options);
+  openSdk(options);
   auto packages = QLPackageCache::defaultCache().allPackages();
   if (json) {
     Value::Array out;

@@ -29,14 +29,14 @@ Value elementsJson(const VXTextElements& elements) {
 int runParse(const GlobalOptions& options, const std::string& text, bool local) {
   std::optional<Result<VXTextElements>> parsed;
   if (local) {
-    applyHome(options);
+    openSdk(options);
     VXTextParser::localParseVXText(text, [&](VXTextElements elements) { parsed.emplace(std::move(elements)); });
   } else {
     if (Status configured = configureSdk(options); !configured) return fail(configured.error());
     VXTextParser::parseVXText(text, [&](Result<VXTextElements> result) { parsed.emplace(std::move(result)); });
   }
   bool finished = waitFor([&] { return parsed.has_value(); });
-  waitForStoreDiskWork();
+  finishSdkWork();
   if (!finished) return fail("the parse did not finish in time");
   if (!parsed->ok()) return fail(parsed->error());
   std::cout << JsonCodec::serialize(elementsJson(**parsed)) << "\n";

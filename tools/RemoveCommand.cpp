@@ -24,8 +24,7 @@ int runRemove(const GlobalOptions& options, const std::string& guid) {
   store.removePackage(package);
   QLDownloadManager::defaultManager().logAction(QLRequestTypeRemovePackage,
                                                 Value::dict({{kHTTPPathParamKey, guid}}));
-  waitForStoreDiskWork();
-  if (!waitForReports()) std::cerr << "vexa: the removal report is still unanswered\n";
+  if (!finishSdkWork()) std::cerr << "vexa: the removal report is still unanswered\n";
   std::cout << "removed " << package->name() << " (" << guid << ")\n";
   return 0;
 }

@@ -1,20 +1,25 @@
 #include "ToolSdk.h"
 
 #include "api/QLDownloadManager.h"
+#include "core/VXEmotionCentre.h"
 #include "store/QLPackageCache.h"
 
 namespace vexa::tool {
 
-Status configureSdk(const GlobalOptions& options) {
+VXEmotionCentre& openSdk(const GlobalOptions& options) {
   applyHome(options);
+  return VXEmotionCentre::defaultCentre();
+}
+
+Status configureSdk(const GlobalOptions& options) {
+  auto& centre = openSdk(options);
   auto& manager = QLDownloadManager::defaultManager();
   if (!options.apiBase.empty()) {
     if (Status configured = manager.configure(options.apiBase); !configured) return configured;
   }
   if (!options.filesBase.empty()) manager.setFilesBaseURL(options.filesBase);
-  manager.setAppId(options.appId);
-  manager.setAppSecret(options.secret);
-  manager.setUserId(options.userId);
+  centre.setAppId(options.appId, options.secret);
+  centre.setUserId(options.userId);
   return Status::Ok();
 }
 
@@ -43,11 +48,16 @@ Value packageJson(const QLPackage& package) {
                       {"emojiCount", static_cast<int64_t>(package.emojis().size())}});
 }
 
-void waitForStoreDiskWork() { QLPackageCache::defaultCache().waitForDiskWork(); }
-
 bool waitForReports(std::chrono::milliseconds limit) {
   auto& manager = QLDownloadManager::defaultManager();
   return waitFor([&manager] { return manager.pendingReportCount() == 0; }, limit);
+}
+
+void waitForStoreDiskWork() { QLPackageCache::defaultCache().waitForDiskWork(); }
+
+bool finishSdkWork() {
+  waitForStoreDiskWork();
+  return waitForReports();
 }
 
 }  // namespace vexa::tool

@@ -9,14 +9,19 @@
 
 #include "ToolContext.h"
 #include "platform/Result.h"
+#include "core/VXEmotionCentre.h"
 #include "platform/Value.h"
 #include "store/QLPackage.h"
 #include "store/VXEmoji.h"
 
 namespace vexa::tool {
 
-// Applies --home, then gives the download manager --api (when set), --files,
-// the application id, secret and user id.
+// Applies --home and starts the SDK as a host does, through the centre (whose
+// creation runs the one-time upgrade of an older store).
+VXEmotionCentre& openSdk(const GlobalOptions& options);
+
+// openSdk(), then gives the download manager --api (when set) and --files,
+// and the centre the application id, secret and user id.
 Status configureSdk(const GlobalOptions& options);
 
 // {"id", "code", "name", "packageId", "hasImage"}.
@@ -25,12 +30,17 @@ Value emojisJson(const std::vector<std::shared_ptr<VXEmoji>>& emojis);
 // {"guid", "name", "isDefault", "isEmoji", "packageType", "emojiCount"}.
 Value packageJson(const QLPackage& package);
 
-// Lets the store's queued image writes and removals run, so that the tool's
-// exit cuts none of them short.
-void waitForStoreDiskWork();
-
 // Lets the usage reports in flight finish, for at most `limit`; false when
 // some were still unanswered.
 bool waitForReports(std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+// Lets the store's queued image writes and removals run, which an exit would
+// cut short. Does not run the main queue.
+void waitForStoreDiskWork();
+
+// What a command that used the store does before the tool exits, once
+// nothing waits for an answer any more: waitForStoreDiskWork(), then
+// waitForReports().
+bool finishSdkWork();
 
 }  // namespace vexa::tool

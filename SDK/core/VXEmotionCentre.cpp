@@ -2,6 +2,7 @@
 
 #include "api/QLDownloadManager.h"
 #include "core/VXVersionManager.h"
+#include "platform/MainQueue.h"
 #include "platform/Once.h"
 
 namespace vexa {
@@ -13,7 +14,14 @@ VXEmotionCentre& VXEmotionCentre::defaultCentre() {
 VXEmotionCentre::VXEmotionCentre() {
   // A failed write only means the step runs again next start; the packages
   // it touched are already stored, so the host need not hear of it.
-  (void)VXVersionManager::defaultManager().checkForUpdate();
+  auto upgrade = [] { (void)VXVersionManager::defaultManager().checkForUpdate(); };
+  // The store belongs to the main thread. Not a synchronous hop: the main
+  // thread may itself be waiting for this constructor to finish.
+  if (isMainThread()) {
+    upgrade();
+  } else {
+    MainQueue::shared().async(upgrade);
+  }
 }
 
 void VXEmotionCentre::setAppId(const std::string& appId, const std::string& secret) {

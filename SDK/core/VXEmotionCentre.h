@@ -14,8 +14,9 @@ namespace vexa {
 
 class VXEmotionCentre {
  public:
-  // Creates the centre on first use (thread-safe), running the one-time
-  // upgrade step over the store, and returns it.
+  // Creates the centre on first use (thread-safe) and returns it. Creation
+  // runs the one-time upgrade step over the store on the main thread: at
+  // once there, else on the main queue's next turn.
   static VXEmotionCentre& defaultCentre();
 
   VXEmotionCentre(const VXEmotionCentre&) = delete;
