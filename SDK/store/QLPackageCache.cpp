@@ -295,25 +295,21 @@ Status QLPackageCache::renameUnzipEmojiImage(const QLEmoji& emoji) {
 }
 
 QLPackageCache::ImagePtr QLPackageCache::imageForKey(std::string_view key) {
-  if (auto image = imageCache_->imageFromDiskCacheForKey(key, false)) return image;
-  return sharedImageCache_->imageFromDiskCacheForKey(key);
+  return lookUpImage(key, false);
 }
 
 QLPackageCache::ImagePtr QLPackageCache::imageForKey(std::string_view key,
                                                      const QLPackage& container) {
-  if (auto image = imageCache_->imageFromDiskCacheForKey(
-          key, shouldJustSaveImageToDiskForKey(key, container))) {
-    return image;
-  }
-  return sharedImageCache_->imageFromDiskCacheForKey(key);
+  return lookUpImage(key, shouldJustSaveImageToDiskForKey(key, container));
 }
 
 QLPackageCache::ImagePtr QLPackageCache::imageForKey(std::string_view key,
                                                      const QLEmoji& container) {
-  if (auto image = imageCache_->imageFromDiskCacheForKey(
-          key, shouldJustSaveImageToDiskForKey(key, container))) {
-    return image;
-  }
+  return lookUpImage(key, shouldJustSaveImageToDiskForKey(key, container));
+}
+
+QLPackageCache::ImagePtr QLPackageCache::lookUpImage(std::string_view key, bool keepOutOfMemory) {
+  if (auto image = imageCache_->imageFromDiskCacheForKey(key, keepOutOfMemory)) return image;
   return sharedImageCache_->imageFromDiskCacheForKey(key);
 }
 

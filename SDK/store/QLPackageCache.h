@@ -165,6 +165,8 @@ class QLPackageCache {
   void clearTempEmojis();
 
  private:
+  // The store's image cache (memory, then disk), then the shared one.
+  ImagePtr lookUpImage(std::string_view key, bool keepOutOfMemory);
   void moveOldFolderToVEXAFolder();
   void storeOnMainThread(const PackagePtr& package, bool& stored);
   void removeOnMainThread(const PackagePtr& package, bool& removed);

@@ -109,8 +109,4 @@ TEST_F(ReferenceServiceTest, WrongSecretIsReported) {
 }  // namespace
 }  // namespace vexa
 
-// Drawing the sample catalogue initialises fontconfig, whose caches live
-// until exit by design; they are not the client's leaks.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 #endif  // VEXA_HAVE_REFERENCE_SERVICE

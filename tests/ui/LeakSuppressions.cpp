@@ -1,3 +1,0 @@
-// fontconfig keeps its configuration and font cache for the whole process
-// and never frees them at exit; those blocks are not leaks of ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
