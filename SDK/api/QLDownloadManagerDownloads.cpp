@@ -71,15 +71,12 @@ Result<QLURLRequest> QLDownloadManager::downloadRequest(std::string_view url) co
 
 Status QLDownloadManager::storeDownloadedPackage(const PackagePtr& package) {
   QLPackageCache& store = packageCache();
-  bool storedBefore = holds(store.allPackages(), *package);
-  store.storePackage(package);
-  if (!storedBefore) {
-    if (!holds(store.allPackages(), *package)) {
-      return QLDownloadError::make(QLDownloadError::kNotStored,
-                                   "The package " + package->guid() +
-                                       " could not be stored: some of its images are missing");
-    }
+  if (store.storePackage(package)) {
     logAction(QLRequestTypeDownloadPackage, Value::dict({{kHTTPPathParamKey, package->guid()}}));
+  } else if (!holds(store.allPackages(), *package)) {  // refused, not merely stored before
+    return QLDownloadError::make(QLDownloadError::kNotStored,
+                                 "The package " + package->guid() +
+                                     " could not be stored: some of its images are missing");
   }
   package->setProgress(1.0);
   return Status::Ok();

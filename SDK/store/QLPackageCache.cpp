@@ -139,10 +139,11 @@ bool QLPackageCache::canStorePackage(const PackagePtr& package) {
   return !containsPackage(allPackages(), *package);
 }
 
-void QLPackageCache::storePackage(const PackagePtr& package) {
+bool QLPackageCache::storePackage(const PackagePtr& package) {
   bool stored = false;
   onMainThread([&] { storeOnMainThread(package, stored); });
   if (stored) NotificationCenter::defaultCenter().post(kQLEmotionPackageAddNotification, this);
+  return stored;
 }
 
 void QLPackageCache::storeOnMainThread(const PackagePtr& package, bool& stored) {

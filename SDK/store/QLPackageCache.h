@@ -100,8 +100,8 @@ class QLPackageCache {
   bool canStorePackage(const PackagePtr& package);
   // Stores the package (default ones at the end of their list, downloaded
   // ones first), writes it to disk, sets the change flag and posts the add
-  // notification; nothing when canStorePackage() says no.
-  void storePackage(const PackagePtr& package);
+  // notification; nothing when canStorePackage() says no. True when stored.
+  bool storePackage(const PackagePtr& package);
   // Writes the package's record (and, for a downloaded one, both lists).
   void storeToDiskForPackage(const QLPackage& package);
   // Writes both list files.
