@@ -124,14 +124,8 @@ QLDownloadManager::Operation QLDownloadManager::serviceOperation(std::string_vie
 QLDownloadManager::Operation QLDownloadManager::operationForServiceRequest(Result<QLURLRequest> request,
                                                                           Success success,
                                                                           Failure failure) {
-  if (!request) {
-    auto operation = QLHTTPRequestOperation::makeFailed(request.error());
-    operation->setCompletionBlockWithSuccess(std::move(success), std::move(failure));
-    return operation;
-  }
-  request->setPrivateQueryItemNames({"access_token", "secret", "signature"});
-  return HTTPRequestOperationWithRequest(std::move(request).value(), std::move(success),
-                                         std::move(failure));
+  if (request) request->setPrivateQueryItemNames({"access_token", "secret", "signature"});
+  return operationForRequest(std::move(request), std::move(success), std::move(failure));
 }
 
 void QLDownloadManager::fetchAccessTokenWithRefresh(bool refresh, TokenHandler handler) {

@@ -219,8 +219,7 @@ class QLDownloadManager : public QL_AFHTTPRequestOperationManager {
   // (signed over the path) in its query; the body is not signed.
   Operation signedJSONPostOperation(int64_t type, std::string_view path, const Value& body,
                                     Success success, Failure failure);
-  // The operation for a serialised request, or one that fails at once with
-  // the serialiser's error.
+  // operationForRequest() with the credentials of the query marked private.
   Operation operationForServiceRequest(Result<QLURLRequest> request, Success success, Failure failure);
   void logUsage(int64_t type, const Value& params, int refreshRounds);
 

@@ -2,7 +2,6 @@
 
 #include "http/QLHTTPError.h"
 #include "platform/JsonCodec.h"
-#include "platform/Utf8.h"
 
 namespace vexa {
 
@@ -14,10 +13,10 @@ Result<Value> QLJSONResponseSerializer::responseObjectForResponse(const QLURLRes
                                                                   std::string_view body) const {
   // Some servers answer "no content" with a single space.
   if (body.empty() || body == " ") return Result<Value>(Value(nullptr));
-  if (!Utf8::isValid(body)) {
+  auto parsed = JsonCodec::parse(body);  // checks the UTF-8 first
+  if (!parsed && parsed.error().code() == JsonCodec::kNotUtf8) {
     return qlHTTPResponseError(kQLHTTPResponseErrorNotUtf8, "Data failed decoding as a UTF-8 string");
   }
-  auto parsed = JsonCodec::parse(body);
   if (!parsed) {
     return qlHTTPResponseError(kQLHTTPResponseErrorMalformedJSON,
                                "Request failed: the body is not valid JSON (" +

@@ -71,6 +71,11 @@ QL_AFHTTPRequestOperationManager::HTTPRequestOperationWithHTTPMethod(std::string
   auto url = absoluteURLString(urlString);
   auto request = url ? requestSerializer_->requestWithMethod(method, *url, parameters)
                      : Result<QLURLRequest>(url.error());
+  return operationForRequest(std::move(request), std::move(success), std::move(failure));
+}
+
+QL_AFHTTPRequestOperationManager::Operation QL_AFHTTPRequestOperationManager::operationForRequest(
+    Result<QLURLRequest> request, Success success, Failure failure) {
   if (!request) {
     auto operation = QLHTTPRequestOperation::makeFailed(request.error());
     operation->setCompletionBlockWithSuccess(std::move(success), std::move(failure));
@@ -108,14 +113,7 @@ QL_AFHTTPRequestOperationManager::Operation QL_AFHTTPRequestOperationManager::PO
   auto url = absoluteURLString(urlString);
   auto request = url ? requestSerializer_->multipartFormRequestWithMethod("POST", *url, parameters, build)
                      : Result<QLURLRequest>(url.error());
-  Operation operation;
-  if (request) {
-    operation = HTTPRequestOperationWithRequest(std::move(request).value(), std::move(success),
-                                                std::move(failure));
-  } else {
-    operation = QLHTTPRequestOperation::makeFailed(request.error());
-    operation->setCompletionBlockWithSuccess(std::move(success), std::move(failure));
-  }
+  auto operation = operationForRequest(std::move(request), std::move(success), std::move(failure));
   operationQueue_.addOperation(operation);
   return operation;
 }

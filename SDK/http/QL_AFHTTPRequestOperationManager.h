@@ -90,6 +90,11 @@ class QL_AFHTTPRequestOperationManager {
   Operation PATCH(std::string_view urlString, const Value& parameters, Success success, Failure failure);
   Operation DELETE(std::string_view urlString, const Value& parameters, Success success, Failure failure);
 
+ protected:
+  // HTTPRequestOperationWithRequest() for a built request, or an operation
+  // that fails with the builder's error once started.
+  Operation operationForRequest(Result<QLURLRequest> request, Success success, Failure failure);
+
  private:
   Operation queued(std::string_view method, std::string_view urlString, const Value& parameters,
                    Success success, Failure failure);
