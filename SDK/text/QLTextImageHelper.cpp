@@ -17,14 +17,17 @@ std::string QLTextImageHelper::wrappedEmojiCode(std::string_view code) {
 
 std::optional<std::string> QLTextImageHelper::wrappedEmojiCodeBelongToSuffixOfText(
     std::string_view text, const QLTextEmojiSource& source) {
-  if (!source.defaultPackages) return std::nullopt;
+  // The delete key asks on every press: no work unless a code can end here.
+  if (!source.defaultPackages || !text.ends_with(']')) return std::nullopt;
   for (const auto& package : source.defaultPackages()) {
     if (!package || package->packageType() != QLPackage::kDefaultSmallEmojiType) continue;
     for (const auto& emoji : package->emojis()) {
       // "[]" is no code, so an emoji without one cannot end the text.
       if (!emoji || emoji->emo_code().empty()) continue;
-      auto wrapped = wrappedEmojiCode(emoji->emo_code());
-      if (text.ends_with(wrapped)) return wrapped;
+      const std::string& code = emoji->emo_code();
+      if (text.size() < code.size() + 2) continue;
+      std::string_view tail = text.substr(text.size() - code.size() - 2);
+      if (tail.front() == '[' && tail.substr(1, code.size()) == code) return wrappedEmojiCode(code);
     }
   }
   return std::nullopt;
