@@ -1,5 +1,6 @@
 #include "shop/QLCollectionGridLayout.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/ui/CollectionView.h"
@@ -78,13 +79,22 @@ double QLCollectionGridLayout::lineSpacingForSection(int s) const {
 double QLCollectionGridLayout::interitemSpacingForSection(int s) const {
   VX_ASK(interitemSpacingForSectionAtIndex, s, interitemSpacing_);
 }
-double QLCollectionGridLayout::headerLengthForSection(int s) const {
+double QLCollectionGridLayout::askedHeaderLength(int s) const {
   VX_ASK(referenceLengthForHeaderInSection, s, headerReferenceLength_);
 }
-double QLCollectionGridLayout::footerLengthForSection(int s) const {
+double QLCollectionGridLayout::askedFooterLength(int s) const {
   VX_ASK(referenceLengthForFooterInSection, s, footerReferenceLength_);
 }
 #undef VX_ASK
+
+// A negative answer means no header or footer, in every place the length is
+// used: frames never get a negative size and sections never overlap.
+double QLCollectionGridLayout::headerLengthForSection(int s) const {
+  return std::max(0.0, askedHeaderLength(s));
+}
+double QLCollectionGridLayout::footerLengthForSection(int s) const {
+  return std::max(0.0, askedFooterLength(s));
+}
 
 int QLCollectionGridLayout::numberOfItemsPerLineForSection(int s) const {
   auto d = delegate();
@@ -147,8 +157,7 @@ double QLCollectionGridLayout::startOfSection(int section) const {
 Rect QLCollectionGridLayout::frameAt(const IndexPath& p, double start) const {
   int n = numberOfItemsPerLineForSection(p.section);
   int r = p.item / n, c = p.item - r * n;
-  double header = headerLengthForSection(p.section);
-  double base = start + (header > 0 ? header : 0);
+  double base = start + headerLengthForSection(p.section);
   EdgeInsets e = sectionInsetForSection(p.section);
   Size size = cellSizeInSection(p.section);
   double g = interitemSpacingForSection(p.section), l = lineSpacingForSection(p.section);
@@ -178,7 +187,7 @@ std::optional<CollectionViewLayoutAttributes> QLCollectionGridLayout::footerAt(c
   double f = footerLengthForSection(p.section);
   if (f == 0) return std::nullopt;
   double end = start + contentLengthForSection(p.section);
-  double position = f > 0 ? end - f : end;
+  double position = end - f;
   auto a = CollectionViewLayoutAttributes::forSupplementaryViewOfKind(kCollectionElementKindSectionFooter, p);
   Size size = viewSize();
   a.setFrame(isVertical() ? Rect(0, position, size.width, f) : Rect(position, 0, f, size.height));

@@ -108,6 +108,9 @@ class QLCollectionGridLayout : public CollectionViewLayout {
   bool shouldInvalidateLayoutForBoundsChange(const Rect& newBounds) const override;
 
  private:
+  // The delegate's answer, else the layout's own length; may be negative.
+  double askedHeaderLength(int section) const;
+  double askedFooterLength(int section) const;
   bool isVertical() const { return scrollDirection_ == 0; }
   Size viewSize() const;
   int itemCount(int section) const;

@@ -66,6 +66,18 @@ TEST(CollectionGridLayout, HeaderMovesItsSectionAndLaterOnes) {
   EXPECT_FALSE(s.layout->footerAttributesForIndexPath(IndexPath{1, 0}).has_value());
 }
 
+TEST(CollectionGridLayout, NegativeHeaderAndFooterLengthsMeanNone) {
+  Scene s({1, 1});
+  s.layout->setHeaderReferenceLength(-30);
+  s.layout->setFooterReferenceLength(-20);
+  s.layout->invalidateLayout();
+  EXPECT_EQ(s.item(1, 0), Rect(0, 320, 320, 320)) << "sections neither overlap nor shrink";
+  EXPECT_EQ(s.layout->contentLengthForSection(0), 320);
+  EXPECT_FALSE(s.layout->layoutAttributesForSupplementaryViewOfKind(kCollectionElementKindSectionHeader,
+                                                                     IndexPath{1, 0}).has_value());
+  EXPECT_FALSE(s.layout->footerAttributesForIndexPath(IndexPath{0, 0}).has_value());
+}
+
 TEST(CollectionGridLayout, FootersEndTheirSection) {
   Scene s({1});
   s.layout->setFooterReferenceLength(20);
