@@ -7,6 +7,8 @@
 #include "api/QLDownloadProgress.h"
 #include "http/QLHTTPError.h"
 #include "platform/FileSystem.h"
+#include "platform/GlobalQueue.h"
+#include "platform/MainQueue.h"
 #include "platform/UrlEscaping.h"
 #include "store/QLPackageFiles.h"
 #include "store/QLStoreError.h"
@@ -161,25 +163,36 @@ void QLDownloadManager::downloadZipPackage(const PackagePtr& package,
     QLDownloadProgress::advance(*package, QLDownloadProgress::share(chunk, expected));
   });
   operation->setCompletionBlockWithSuccess(
-      [this, alive = std::weak_ptr<int>(lifetime_), package, completion](const Operation&,
-                                                                         const Value& body) {
+      [this, alive = std::weak_ptr<int>(lifetime_), package, completion](const Operation& done,
+                                                                         const Value&) {
         if (alive.expired()) {
           completion(managerGone());
           return;
         }
-        Status unpacked = packageCache().storeZip(package, bytesOf(body));
-        if (!unpacked) {
-          completion(unpacked);
-          return;
-        }
-        sendRequest(QLRequestTypePackageEmojis, Value::dict({{kHTTPPathParamKey, package->guid()}}),
-                    [this, alive, package, completion](const Result<QLResponse>& emojis) {
-                      if (emojis && alive.expired()) {
-                        completion(managerGone());
-                        return;
-                      }
-                      finishZipPackage(package, emojis, completion);
-                    });
+        // Unpacking a large archive takes long enough to freeze the keyboard,
+        // so it runs off the main thread; the operation keeps the bytes alive.
+        QLPackageCache* store = &packageCache();
+        GlobalQueue::shared().async([this, alive, package, completion, done, store] {
+          Status unpacked = store->storeZip(package, bytesOf(done->responseObject()));
+          MainQueue::shared().async([this, alive, package, completion, unpacked] {
+            if (alive.expired()) {
+              completion(managerGone());
+              return;
+            }
+            if (!unpacked) {
+              completion(unpacked);
+              return;
+            }
+            sendRequest(QLRequestTypePackageEmojis, Value::dict({{kHTTPPathParamKey, package->guid()}}),
+                        [this, alive, package, completion](const Result<QLResponse>& emojis) {
+                          if (emojis && alive.expired()) {
+                            completion(managerGone());
+                            return;
+                          }
+                          finishZipPackage(package, emojis, completion);
+                        });
+          });
+        });
       },
       [completion](const Operation&, const Error& error) { completion(error); });
   operationQueue().addOperation(operation);
