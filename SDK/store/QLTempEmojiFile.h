@@ -8,7 +8,9 @@
 #pragma once
 
 #include <filesystem>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "platform/Result.h"
@@ -32,10 +34,24 @@ class QLTempEmojiFile {
   const std::filesystem::path& path() const { return path_; }
 
  private:
-  // The stored records; none when the file is missing.
-  Result<Value::Array> read() const;
+  using Records = std::shared_ptr<const Value::Array>;
+  // Identifies one version of the file; atomic writes give each a new inode.
+  struct Version {
+    uint64_t inode = 0;
+    int64_t size = 0;
+    int64_t modifiedNanoseconds = 0;
+    bool operator==(const Version&) const = default;
+  };
+
+  // The stored records (empty when the file is missing), parsed again only
+  // when the file changed: a message's codes are looked up here one by one.
+  Result<Records> read() const;
+  static std::optional<Version> versionOf(const std::filesystem::path& path);
+  Status write(Value::Array records);
 
   std::filesystem::path path_;
+  mutable std::optional<Version> cachedVersion_;
+  mutable Records cached_;
 };
 
 }  // namespace vexa

@@ -243,6 +243,21 @@ TEST_F(QLPackageCacheTest, TemporaryEmojisFirstSavedWinsAndUnreadableFilesAreKep
   EXPECT_TRUE(guidsInList(store_.root() / "smalltempemojis.plist").empty());
 }
 
+TEST_F(QLPackageCacheTest, TemporaryEmojiLookupsSeeWhatAnotherStoreWrote) {
+  auto p = makePackage("T", false, true, 3);
+  QLPackageCache other(store_.base(), store_.shared());
+  store_->saveSmallTempEmoji(*p->emojis()[0]);
+  ASSERT_NE(other.smallTempEmojiWithEmojiCode(p->emojis()[0]->emo_code()), nullptr);
+  EXPECT_EQ(other.smallTempEmojiWithEmojiCode(p->emojis()[1]->emo_code()), nullptr);
+  store_->saveSmallTempEmoji(*p->emojis()[1]);
+  EXPECT_NE(other.smallTempEmojiWithEmojiCode(p->emojis()[1]->emo_code()), nullptr);
+  store_->removeSmallTempEmoji(*p->emojis()[0]);
+  EXPECT_EQ(other.smallTempEmojiWithEmojiCode(p->emojis()[0]->emo_code()), nullptr);
+  other.saveSmallTempEmoji(*p->emojis()[2]);
+  EXPECT_NE(store_->smallTempEmojiWithEmojiCode(p->emojis()[2]->emo_code()), nullptr);
+  EXPECT_NE(store_->smallTempEmojiWithEmojiCode(p->emojis()[1]->emo_code()), nullptr);
+}
+
 TEST_F(QLPackageCacheTest, ImagesComeFromTheStoreThenTheSharedCache) {
   auto cache = store_->imageCache();
   EXPECT_EQ(cache->diskCachePath(), store_.base() / "com.tarvel.vexa.QLPackages");
