@@ -194,11 +194,7 @@ void QLEmojiLookup::fetchImages(std::vector<Candidate> candidates) {
 void QLEmojiLookup::deliver(Candidate candidate) {
   if (!managerAlive()) return;
   const QLEmoji& emoji = *candidate.emoji;
-  auto vx = std::make_shared<VXEmoji>();
-  vx->setEmojiId(emoji.guid());
-  vx->setEmojiName(emoji.emo_text());
-  vx->setEmojiCode(emoji.emo_code());
-  vx->setPackageId(emoji.package_id());
+  auto vx = QLPackageHelper::vxEmojiFieldsFromQLEmoji(emoji);
   if (candidate.image) {
     vx->setEmojiImage(candidate.image);
     vx->setEmojiData(candidate.data);

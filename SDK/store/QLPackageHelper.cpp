@@ -165,13 +165,18 @@ QLPackageHelper::PackagePtr QLPackageHelper::packageWithEmojiGuid(std::string_vi
   return firstHoldingEmoji(store.downloadedPackages(), guid);
 }
 
-std::shared_ptr<VXEmoji> QLPackageHelper::vxEmojiFromQLEmoji(const QLEmoji& emoji,
-                                                             QLPackageCache& store) {
+std::shared_ptr<VXEmoji> QLPackageHelper::vxEmojiFieldsFromQLEmoji(const QLEmoji& emoji) {
   auto vx = std::make_shared<VXEmoji>();
   vx->setEmojiId(emoji.guid());
   vx->setEmojiName(emoji.emo_text());
   vx->setEmojiCode(emoji.emo_code());
   vx->setPackageId(emoji.package_id());
+  return vx;
+}
+
+std::shared_ptr<VXEmoji> QLPackageHelper::vxEmojiFromQLEmoji(const QLEmoji& emoji,
+                                                             QLPackageCache& store) {
+  auto vx = vxEmojiFieldsFromQLEmoji(emoji);
   if (!emoji.main_image().empty()) {
     vx->setEmojiImage(store.imageForKey(emoji.main_image(), emoji));
     vx->setEmojiData(store.imageDataForKey(emoji.main_image()));

@@ -93,6 +93,8 @@ class QLPackageHelper {
   // its main_image key when they are there.
   static std::shared_ptr<VXEmoji> vxEmojiFromQLEmoji(
       const QLEmoji& emoji, QLPackageCache& store = QLPackageCache::defaultCache());
+  // The same without image or bytes.
+  static std::shared_ptr<VXEmoji> vxEmojiFieldsFromQLEmoji(const QLEmoji& emoji);
 
  private:
   static PackagePtr packageAt(const Packages& packages, int index);

@@ -9,13 +9,7 @@ namespace vexa {
 namespace {
 
 std::shared_ptr<VXEmoji> copyFields(const std::shared_ptr<QLEmoji>& emoji) {
-  auto vx = std::make_shared<VXEmoji>();
-  if (!emoji) return vx;
-  vx->setEmojiId(emoji->guid());
-  vx->setEmojiName(emoji->emo_text());
-  vx->setEmojiCode(emoji->emo_code());
-  vx->setPackageId(emoji->package_id());
-  return vx;
+  return emoji ? QLPackageHelper::vxEmojiFieldsFromQLEmoji(*emoji) : std::make_shared<VXEmoji>();
 }
 
 QLTextEmojiSource* makeStandard() {
