@@ -42,13 +42,17 @@ AttributedString AttributedString::withAttachment(std::shared_ptr<TextAttachment
   return AttributedString(kAttachmentCharacter, std::move(attributes));
 }
 
-void AttributedString::segment() {
-  starts_.clear();
-  starts_.push_back(0);
+void AttributedString::segment(size_t fromCharacter) {
+  // Restarting at a character start is exact: no break rule looks back past
+  // one (regional indicators pair up from there, joiners sit inside).
+  fromCharacter = std::min(fromCharacter, starts_.empty() ? 0 : starts_.size() - 1);
+  if (starts_.empty()) starts_.push_back(0);
+  const size_t from = starts_[fromCharacter];
+  starts_.resize(fromCharacter + 1);
   utf8proc_int32_t state = 0;
   utf8proc_int32_t previous = -1;
   const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(text_.data());
-  for (size_t i = 0; i < text_.size();) {
+  for (size_t i = from; i < text_.size();) {
     utf8proc_int32_t cp = 0;
     auto n = utf8proc_iterate(bytes + i, static_cast<utf8proc_ssize_t>(text_.size() - i), &cp);
     if (n <= 0) {  // cannot happen on sanitized text; keep going byte by byte
@@ -182,7 +186,8 @@ void AttributedString::replaceCharacters(CharacterRange range, const AttributedS
   }
   text_.replace(b0, b1 - b0, replacement.text_);
   runs_ = std::move(runs);
-  segment();
+  // Only the character before the edit can join what was inserted.
+  segment(range.location > 0 ? range.location - 1 : 0);
   normalizeRuns();
 }
 

@@ -80,7 +80,9 @@ class AttributedString {
 
   CharacterRange clamp(CharacterRange range) const;
   void modify(CharacterRange range, const std::function<void(TextAttributes&)>& change);
-  void segment();
+  // Finds the character starts again from character `fromCharacter` (whose
+  // start must still be valid) to the end.
+  void segment(size_t fromCharacter = 0);
   void normalizeRuns();
   size_t runIndexAtByte(size_t offset) const;
 

@@ -31,6 +31,33 @@ TEST(AttributedStringTest, CountsVisibleCharacters) {
   for (const auto& c : cases) EXPECT_EQ(AttributedString(c.text).length(), c.length) << c.text;
 }
 
+// Edits find character starts again only from the one before the edit; the
+// result must equal segmenting the whole text afresh.
+TEST(AttributedStringTest, EditsSegmentLikeTheWholeText) {
+  const std::string ri = "\xF0\x9F\x87\xA8";  // one regional indicator
+  const std::vector<std::string> pieces = {"a", "\xCC\x81", ri, ri, ri, "\xE2\x80\x8D", kThumb,
+                                           "\xE2\x80\x8D", "\xF0\x9F\x91\xA9", "\r", "\n", "中",
+                                           "\xEF\xB8\x8F", "\xE2\x83\xA3", ri, "b"};
+  auto starts = [](const AttributedString& s) {
+    std::vector<size_t> out;
+    for (size_t i = 0; i <= s.length(); ++i) out.push_back(s.byteOffset(i));
+    return out;
+  };
+  AttributedString appended;
+  std::string whole;
+  for (const auto& piece : pieces) {
+    appended.append(AttributedString(piece));
+    whole += piece;
+    EXPECT_EQ(starts(appended), starts(AttributedString(whole))) << "after appending " << whole;
+  }
+  // Deleting in the middle lets the neighbours join as they would have.
+  for (size_t at = 0; at < appended.length(); ++at) {
+    AttributedString edited = appended;
+    edited.deleteCharacters({at, 1});
+    EXPECT_EQ(starts(edited), starts(AttributedString(edited.string()))) << "deleting " << at;
+  }
+}
+
 TEST(AttributedStringTest, InvalidBytesBecomeReplacementCharacters) {
   AttributedString s(std::string("a\xFF" "b"));
   EXPECT_EQ(s.string(), "a\xEF\xBF\xBD" "b");
