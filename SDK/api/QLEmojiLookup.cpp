@@ -6,9 +6,9 @@
 #include "api/QLDownloadError.h"
 #include "api/QLLookupAnswer.h"
 #include "platform/FileSystem.h"
-#include "platform/GlobalQueue.h"
 #include "platform/MainQueue.h"
 #include "platform/UrlEscaping.h"
+#include "platform/WorkerPool.h"
 #include "store/QLImageDecoder.h"
 #include "store/QLPackageHelper.h"
 
@@ -164,12 +164,25 @@ std::vector<QLEmojiLookup::Candidate> QLEmojiLookup::candidatesFrom(
   return candidates;
 }
 
+namespace {
+
+// Each fetch blocks its thread for up to the request timeout, so a slow image
+// host must not take the global queue's workers from the rest of the SDK.
+// Never destroyed, like the global queue: fetches may outlive main().
+WorkerPool& imageFetchPool() {
+  static WorkerPool* pool = new WorkerPool(2);
+  return *pool;
+}
+
+}  // namespace
+
 void QLEmojiLookup::fetchImages(std::vector<Candidate> candidates) {
   auto self = shared_from_this();
-  GlobalQueue::shared().async([self, candidates = std::move(candidates),
-                               transport = manager_.transport(),
-                               policy = manager_.securityPolicy()]() mutable {
+  imageFetchPool().post([self, candidates = std::move(candidates),
+                         transport = manager_.transport(),
+                         policy = manager_.securityPolicy()]() mutable {
     for (auto& candidate : candidates) {
+      if (!self->managerAlive()) break;  // nobody will take the images
       if (candidate.request) {
         auto body = QLBlockingImageFetch::fetch(transport, std::move(*candidate.request), policy);
         const auto* bytes = body ? reinterpret_cast<const uint8_t*>(body->data()) : nullptr;
