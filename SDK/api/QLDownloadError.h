@@ -22,6 +22,7 @@ class QLDownloadError {
   static Error make(Code code, std::string description) {
     return Error(kDomain, code, std::move(description));
   }
+  static Error managerGone() { return make(kManagerGone, "The download manager went away"); }
 };
 
 }  // namespace vexa

@@ -171,22 +171,26 @@ void QLDownloadManager::send(int64_t type, std::optional<std::string> special, V
                                "Unknown request type " + std::to_string(type)));
     return;
   }
+  if (accessToken_.empty() && (appId_.empty() || appSecret_.empty())) {
+    handler(qlErrorWithCode(kMissingCredentialsCode, "Please set appid or appSecret"));
+    return;
+  }
+  withToken(false, [this, type, special = std::move(special), params = std::move(params), handler,
+                    refreshRounds](const Status& status) {
+    if (!status) {
+      handler(status.error());
+      return;
+    }
+    perform(type, special, params, handler, refreshRounds);
+  });
+}
+
+void QLDownloadManager::withToken(bool refresh, TokenHandler then) {
   if (!accessToken_.empty()) {
-    perform(type, std::move(special), std::move(params), std::move(handler), refreshRounds);
+    then(Status::Ok());
     return;
   }
-  if (!appId_.empty() && !appSecret_.empty()) {
-    fetchAccessTokenWithRefresh(false, [this, type, special, params, handler,
-                                        refreshRounds](const Status& status) {
-      if (!status) {
-        handler(status.error());
-        return;
-      }
-      perform(type, special, params, handler, refreshRounds);
-    });
-    return;
-  }
-  handler(qlErrorWithCode(kMissingCredentialsCode, "Please set appid or appSecret"));
+  fetchAccessTokenWithRefresh(refresh, std::move(then));
 }
 
 void QLDownloadManager::perform(int64_t type, std::optional<std::string> special, Value params,
@@ -208,9 +212,7 @@ void QLDownloadManager::perform(int64_t type, std::optional<std::string> special
           handler(parsed);
           return;
         }
-        const Error& error = parsed.error();
-        bool invalidToken = error.domain() == kQLErrorDomain && error.code() == kInvalidTokenCode;
-        if (!invalidToken || refreshRounds >= kMaximumRefreshRounds) {
+        if (!isInvalidToken(parsed.error()) || refreshRounds >= kMaximumRefreshRounds) {
           handler(parsed);
           return;
         }

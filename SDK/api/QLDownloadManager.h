@@ -210,6 +210,14 @@ class QLDownloadManager : public QL_AFHTTPRequestOperationManager {
   friend class QLEmojiLookup;
   using Counter = std::shared_ptr<std::atomic<size_t>>;
 
+  // The service's answer to an expired or unknown access token.
+  static bool isInvalidToken(const Error& error) {
+    return error.domain() == kQLErrorDomain && error.code() == kInvalidTokenCode;
+  }
+  // `then` at once with success when a token is held, else after fetching
+  // one ("refresh" or "grant" as asked).
+  void withToken(bool refresh, TokenHandler then);
+
   void send(int64_t type, std::optional<std::string> special, Value params,
             CompletionHandler handler, int refreshRounds);
   void perform(int64_t type, std::optional<std::string> special, Value params,

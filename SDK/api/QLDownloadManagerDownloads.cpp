@@ -16,10 +16,6 @@
 namespace vexa {
 namespace {
 
-Error managerGone() {
-  return QLDownloadError::make(QLDownloadError::kManagerGone, "The download manager went away");
-}
-
 // Why the package cannot be downloaded at all; none when it can.
 std::optional<Error> unusablePackage(const std::shared_ptr<QLPackage>& package) {
   if (!package || package->guid().empty()) {
@@ -95,7 +91,7 @@ void QLDownloadManager::downloadDefaultPackages(DownloadCompletion completion) {
                   return;
                 }
                 if (alive.expired()) {
-                  completion(managerGone());
+                  completion(QLDownloadError::managerGone());
                   return;
                 }
                 std::vector<PackagePtr> packages;
@@ -130,7 +126,7 @@ void QLDownloadManager::downloadPackages(std::vector<PackagePtr> packages, size_
       return;
     }
     if (alive.expired()) {
-      completion(managerGone());
+      completion(QLDownloadError::managerGone());
       return;
     }
     downloadPackages(std::move(packages), currentIndex + 1, std::move(completion));
@@ -166,7 +162,7 @@ void QLDownloadManager::downloadZipPackage(const PackagePtr& package,
       [this, alive = std::weak_ptr<int>(lifetime_), package, completion](const Operation& done,
                                                                          const Value&) {
         if (alive.expired()) {
-          completion(managerGone());
+          completion(QLDownloadError::managerGone());
           return;
         }
         // Unpacking a large archive takes long enough to freeze the keyboard,
@@ -176,7 +172,7 @@ void QLDownloadManager::downloadZipPackage(const PackagePtr& package,
           Status unpacked = store->storeZip(package, bytesOf(done->responseObject()));
           MainQueue::shared().async([this, alive, package, completion, unpacked] {
             if (alive.expired()) {
-              completion(managerGone());
+              completion(QLDownloadError::managerGone());
               return;
             }
             if (!unpacked) {
@@ -186,7 +182,7 @@ void QLDownloadManager::downloadZipPackage(const PackagePtr& package,
             sendRequest(QLRequestTypePackageEmojis, Value::dict({{kHTTPPathParamKey, package->guid()}}),
                         [this, alive, package, completion](const Result<QLResponse>& emojis) {
                           if (emojis && alive.expired()) {
-                            completion(managerGone());
+                            completion(QLDownloadError::managerGone());
                             return;
                           }
                           finishZipPackage(package, emojis, completion);
@@ -238,7 +234,7 @@ void QLDownloadManager::downloadPackage(const PackagePtr& package, DownloadCompl
           return;
         }
         if (alive.expired()) {
-          completion(managerGone());
+          completion(QLDownloadError::managerGone());
           return;
         }
         package->setEmojis(r->emojis() ? *r->emojis() : QLPackage::Emojis{});
@@ -266,7 +262,7 @@ void QLDownloadManager::downloadPackage(const PackagePtr& package, DownloadCompl
                 return;
               }
               if (alive.expired()) {
-                completion(managerGone());
+                completion(QLDownloadError::managerGone());
                 return;
               }
               completion(storeDownloadedPackage(package));

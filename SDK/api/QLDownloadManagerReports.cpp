@@ -87,9 +87,7 @@ void QLDownloadManager::logUsage(int64_t type, const Value& params, int refreshR
         type, QLRequestTypeDescription[type], params,
         [this, alive, type, params, refreshRounds, pending](const Operation&, const Value& json) {
           auto error = QLResponseParser::extraceErrorFromResponse(json);
-          bool invalidToken = error && error->domain() == kQLErrorDomain &&
-                              error->code() == kInvalidTokenCode;
-          if (!invalidToken || refreshRounds >= kMaximumRefreshRounds || alive.expired()) {
+          if (!error || !isInvalidToken(*error) || refreshRounds >= kMaximumRefreshRounds || alive.expired()) {
             --*pending;
             return;
           }
@@ -103,11 +101,7 @@ void QLDownloadManager::logUsage(int64_t type, const Value& params, int refreshR
         [pending](const Operation&, const Error&) { --*pending; });
     operationQueue().addOperation(operation);
   };
-  if (!accessToken_.empty()) {
-    post();
-    return;
-  }
-  fetchAccessTokenWithRefresh(true, [post, pending](const Status& status) {
+  withToken(true, [post, pending](const Status& status) {
     if (status) {
       post();
     } else {

@@ -68,11 +68,7 @@ void QLEmojiLookup::start(QLDownloadManager& manager, Kind kind, std::vector<std
   auto lookup = std::make_shared<QLEmojiLookup>(manager, kind, std::move(codes),
                                                 std::move(unresolved), std::move(found),
                                                 std::move(completion), refreshRounds);
-  if (!manager.accessToken().empty()) {
-    lookup->send();
-    return;
-  }
-  manager.fetchAccessTokenWithRefresh(true, [lookup](const Status& status) {
+  manager.withToken(true, [lookup](const Status& status) {
     if (!status) {
       lookup->finish(status.error());
       return;
@@ -95,7 +91,7 @@ QLEmojiLookup::QLEmojiLookup(QLDownloadManager& manager, Kind kind, std::vector<
 
 void QLEmojiLookup::send() {
   if (!managerAlive()) {
-    finish(QLDownloadError::make(QLDownloadError::kManagerGone, "The download manager went away"));
+    finish(QLDownloadError::managerGone());
     return;
   }
   const int64_t type =
@@ -111,12 +107,11 @@ void QLEmojiLookup::send() {
 
 void QLEmojiLookup::answered(const Value& json) {
   if (!managerAlive()) {
-    finish(QLDownloadError::make(QLDownloadError::kManagerGone, "The download manager went away"));
+    finish(QLDownloadError::managerGone());
     return;
   }
   QLLookupAnswer answer = QLLookupAnswer::parse(json, unresolved_);
-  if (answer.error && answer.error->domain() == kQLErrorDomain &&
-      answer.error->code() == QLDownloadManager::kInvalidTokenCode) {
+  if (answer.error && QLDownloadManager::isInvalidToken(*answer.error)) {
     refreshAndRestart(*answer.error);
     return;
   }
@@ -230,7 +225,7 @@ void QLEmojiLookup::finish(Result<VXEmojis> result) {
   auto completion = std::move(completion_);
   completion_ = nullptr;
   if (result && !managerAlive()) {
-    completion(QLDownloadError::make(QLDownloadError::kManagerGone, "The download manager went away"));
+    completion(QLDownloadError::managerGone());
     return;
   }
   completion(result);
