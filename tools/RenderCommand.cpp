@@ -27,28 +27,24 @@ constexpr int kLabelTag = 1;
 // A banner picture: a diagonal gradient with a headline.
 std::shared_ptr<const Image> bannerImage(double w, double h, Color from, Color to,
                                          const std::string& headline) {
-  auto bitmap = std::make_shared<Bitmap>(static_cast<int>(w * 2), static_cast<int>(h * 2));
-  cairo_surface_t* surface = cairo_image_surface_create_for_data(
-      reinterpret_cast<unsigned char*>(bitmap->pixels()), CAIRO_FORMAT_ARGB32, bitmap->width(),
-      bitmap->height(), bitmap->stride());
-  cairo_t* cr = cairo_create(surface);
-  cairo_scale(cr, 2, 2);
-  cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, w, h);
-  cairo_pattern_add_color_stop_rgb(gradient, 0, from.red(), from.green(), from.blue());
-  cairo_pattern_add_color_stop_rgb(gradient, 1, to.red(), to.green(), to.blue());
-  cairo_set_source(cr, gradient);
-  cairo_paint(cr);
-  cairo_pattern_destroy(gradient);
-  for (int i = 0; i < 3; ++i) {
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.12 + 0.05 * i);
-    cairo_arc(cr, w * (0.72 + 0.1 * i), h * (0.3 + 0.2 * i), h * (0.35 - 0.08 * i), 0, 2 * M_PI);
-    cairo_fill(cr);
-  }
-  TextEngine::shared().draw(cr, headline, Font::boldSystemFont(28), Color::whiteColor(),
-                            Rect(20, h / 2 - 30, w - 40, 40), TextAlignment::Left, 1);
-  cairo_destroy(cr);
-  cairo_surface_destroy(surface);
-  return Image::still(bitmap, 2);
+  auto canvas = View::create(Rect(0, 0, w, h));
+  canvas->setDrawHandler([w, h, from, to, headline](cairo_t* cr, const Rect&) {
+    cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, w, h);
+    cairo_pattern_add_color_stop_rgb(gradient, 0, from.red(), from.green(), from.blue());
+    cairo_pattern_add_color_stop_rgb(gradient, 1, to.red(), to.green(), to.blue());
+    cairo_set_source(cr, gradient);
+    cairo_paint(cr);
+    cairo_pattern_destroy(gradient);
+    for (int i = 0; i < 3; ++i) {
+      cairo_set_source_rgba(cr, 1, 1, 1, 0.12 + 0.05 * i);
+      cairo_arc(cr, w * (0.72 + 0.1 * i), h * (0.3 + 0.2 * i), h * (0.35 - 0.08 * i), 0, 2 * M_PI);
+      cairo_fill(cr);
+    }
+    TextEngine::shared().draw(cr, headline, Font::boldSystemFont(28), Color::whiteColor(),
+                              Rect(20, h / 2 - 30, w - 40, 40), TextAlignment::Left, 1);
+  });
+  auto bitmap = Renderer(2).renderToBitmap(*canvas);
+  return bitmap ? Image::still(*bitmap, 2) : nullptr;
 }
 
 std::shared_ptr<View> bannerScene() {
