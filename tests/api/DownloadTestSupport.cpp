@@ -29,9 +29,10 @@ void writeFile(const std::filesystem::path& path, std::string_view bytes) {
 }
 
 std::shared_ptr<const service::Catalog> sampleCatalog() {
-  static TempDirectory cache;
+  // Drawn once per build, not per test process (ensure() is safe across
+  // processes).
   static const auto catalog = []() -> std::shared_ptr<const service::Catalog> {
-    auto loaded = service::SampleCatalog::load(cache.path());
+    auto loaded = service::SampleCatalog::load(VEXA_SAMPLE_CACHE_DIR);
     return loaded ? *loaded : nullptr;
   }();
   return catalog;

@@ -4,31 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include "DownloadTestSupport.h"
 #include "api/QLDownloadManager.h"
-#include "service/CatalogLoader.h"
 #include "service/EmoticonService.h"
-#include "service/SampleCatalog.h"
 #include "support/MainQueueTesting.h"
 #include "support/TempDirectory.h"
 
 namespace vexa {
 namespace {
 
-std::shared_ptr<const service::Catalog> sampleCatalog() {
-  static test::TempDirectory cache;
-  static const auto catalog = []() -> std::shared_ptr<const service::Catalog> {
-    auto dir = service::SampleCatalog::ensure(cache.path());
-    if (!dir) return nullptr;
-    auto loaded = service::CatalogLoader::load(*dir);
-    return loaded ? *loaded : nullptr;
-  }();
-  return catalog;
-}
-
 class ReferenceServiceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto catalog = sampleCatalog();
+    auto catalog = test::sampleCatalog();
     ASSERT_TRUE(catalog);
     auto started = service::EmoticonService::start({.catalog = catalog});
     ASSERT_TRUE(started.ok()) << started.error().toString();
