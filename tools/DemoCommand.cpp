@@ -8,7 +8,6 @@
 #include <functional>
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +18,6 @@
 #include "core/VXEmotionCentre.h"
 #include "core/VXVersionManager.h"
 #include "platform/Directories.h"
-#include "platform/NotificationCenter.h"
 #include "service/EmoticonService.h"
 #include "service/SampleCatalog.h"
 #include "store/QLPackageCache.h"
@@ -80,11 +78,10 @@ Status configureStep(DemoSession& s) {
 }
 
 Status obtainToken(DemoSession& s) {
-  std::optional<Status> outcome;
-  QLDownloadManager::defaultManager().fetchAccessTokenWithRefresh(
-      false, [&outcome](const Status& status) { outcome = status; });
-  if (!waitFor([&] { return outcome.has_value(); }, std::chrono::seconds(30)))
-    return Error(kQLErrorDomain, -1, "no answer to the token request");
+  auto outcome = awaitAnswer<Status>(
+      [](auto done) { QLDownloadManager::defaultManager().fetchAccessTokenWithRefresh(false, done); },
+      std::chrono::seconds(30));
+  if (!outcome) return Error(kQLErrorDomain, -1, "no answer to the token request");
   if (!*outcome) return *outcome;
   const std::string& token = QLDownloadManager::defaultManager().accessToken();
   if (token.empty()) return Error(kQLErrorDomain, -1, "the service granted an empty token");
@@ -93,11 +90,10 @@ Status obtainToken(DemoSession& s) {
 }
 
 Status listShopCategories(DemoSession& s) {
-  std::optional<Result<QLResponse>> answer;
-  QLDownloadManager::defaultManager().sendRequest(
-      QLRequestTypeCategory, Value(), [&answer](const Result<QLResponse>& r) { answer = r; });
-  if (!waitFor([&] { return answer.has_value(); }, std::chrono::seconds(30)))
-    return Error(kQLErrorDomain, -1, "no answer to the category request");
+  auto answer = awaitAnswer<Result<QLResponse>>(
+      [](auto done) { QLDownloadManager::defaultManager().sendRequest(QLRequestTypeCategory, Value(), done); },
+      std::chrono::seconds(30));
+  if (!answer) return Error(kQLErrorDomain, -1, "no answer to the category request");
   if (!answer->ok()) return answer->error();
   const QLCategories* categories = answer->value().categories();
   if (!categories) return Error(kQLErrorDomain, -1, "the category answer holds no categories");
@@ -116,38 +112,17 @@ Status listShopCategories(DemoSession& s) {
   return Status::Ok();
 }
 
-Status waitForDownload(const std::function<void(QLDownloadManager::DownloadCompletion)>& start,
-                       const char* what) {
-  std::optional<Status> outcome;
-  start([&outcome](const Status& status) { outcome = status; });
-  if (!waitFor([&] { return outcome.has_value(); }, std::chrono::minutes(2)))
-    return Error(kQLErrorDomain, -1, std::string("the ") + what + " did not arrive in time");
-  return *outcome;
-}
-
 // As the keyboard does when it first appears and finds no default packages.
-Status installDefaultPackages(DemoSession& s) {
-  auto& store = QLPackageCache::defaultCache();
-  if (!store.isNeedDownloadedDefaultPackages()) {
-    s.out << "  already in the store: " << store.defaultPackages().size() << " default packages\n";
-    return Status::Ok();
+Status installDefaults(DemoSession& s) {
+  auto installed = installDefaultPackages([&s](const QLPackage& package) {
+    s.out << "  stored " << package.name() << " (" << package.emojis().size() << " small emojis)\n"
+          << std::flush;
+  });
+  if (!installed) return installed.error();
+  if (*installed == 0) {
+    s.out << "  already in the store: " << QLPackageCache::defaultCache().defaultPackages().size()
+          << " default packages\n";
   }
-  Subscription added = NotificationCenter::defaultCenter().addObserver(
-      kQLEmotionPackageAddNotification, [&s, &store](const Notification&) {
-        const auto& defaults = store.defaultPackages();
-        if (defaults.empty()) return;
-        s.out << "  stored " << defaults.back()->name() << " (" << defaults.back()->emojis().size()
-              << " small emojis)\n"
-              << std::flush;
-      });
-  Status done = waitForDownload(
-      [](auto completion) { QLDownloadManager::defaultManager().downloadDefaultPackages(completion); },
-      "default packages");
-  if (!done) {
-    store.clearDefaultPackages();
-    return done;
-  }
-  store.savePackageCache();
   return Status::Ok();
 }
 
@@ -167,17 +142,17 @@ Status installShopPackage(DemoSession& s) {
   auto& store = QLPackageCache::defaultCache();
   for (const auto& package : s.shopPackages) {
     if (package->isEmoji()) continue;
-    bool stored = false;
-    for (const auto& p : store.allPackages()) stored = stored || p->isEqual(*package);
-    if (stored) continue;
+    if (store.isDownloadedForPackage(*package)) continue;
     ProgressBar bar(s.out, "  " + package->name(), false);
     Subscription progress = package->observeProgress([&bar](const double& p) { bar.update(p); });
-    Status done = waitForDownload(
+    auto done = awaitAnswer<Status>(
         [&package](auto completion) {
           QLDownloadManager::defaultManager().downloadPackage(package, completion);
         },
-        "package");
-    if (!done) return done;
+        std::chrono::minutes(2));
+    progress.reset();
+    if (!done) return Error(kQLErrorDomain, -1, "the package did not arrive in time");
+    if (!*done) return *done;
     s.installed = package;
     s.out << "  installed " << package->name() << " with " << package->emojis().size()
           << " stickers\n";
@@ -194,15 +169,14 @@ Status lookUpSticker(DemoSession& s) {
   std::string code;
   for (const auto& package : s.shopPackages) {
     if (package->isEmoji() || package == s.installed || code.size()) continue;
-    bool stored = false;
-    for (const auto& p : store.allPackages()) stored = stored || p->isEqual(*package);
-    if (stored) continue;
-    std::optional<Result<QLResponse>> emojis;
-    QLDownloadManager::defaultManager().sendRequest(
-        QLRequestTypePackageEmojis, Value::dict({{kHTTPPathParamKey, package->guid()}}),
-        [&emojis](const Result<QLResponse>& r) { emojis = r; });
-    if (!waitFor([&] { return emojis.has_value(); }, std::chrono::seconds(30)))
-      return Error(kQLErrorDomain, -1, "no answer to the emoji list request");
+    if (store.isDownloadedForPackage(*package)) continue;
+    auto emojis = awaitAnswer<Result<QLResponse>>(
+        [&package](auto done) {
+          QLDownloadManager::defaultManager().sendRequest(
+              QLRequestTypePackageEmojis, Value::dict({{kHTTPPathParamKey, package->guid()}}), done);
+        },
+        std::chrono::seconds(30));
+    if (!emojis) return Error(kQLErrorDomain, -1, "no answer to the emoji list request");
     if (!emojis->ok()) return emojis->error();
     if (const auto* list = emojis->value().emojis(); list && !list->empty()) {
       code = list->front()->emo_code();
@@ -216,13 +190,20 @@ Status lookUpSticker(DemoSession& s) {
     return Status::Ok();
   }
   for (const char* when : {"first", "again"}) {
-    std::optional<Result<QLDownloadManager::VXEmojis>> found;
-    bool answeredAtOnce = false;
-    QLDownloadManager::defaultManager().fetchBigEmojisByCodes(
-        {code}, [&found](const Result<QLDownloadManager::VXEmojis>& r) { found = r; });
-    answeredAtOnce = found.has_value();
-    if (!waitFor([&] { return found.has_value(); }, std::chrono::minutes(1)))
-      return Error(kQLErrorDomain, -1, "the lookup did not finish in time");
+    // Shared, not on this frame: the answer may come after the wait gave up.
+    auto started = std::make_shared<bool>(false);
+    auto answeredAtOnce = std::make_shared<bool>(false);
+    auto found = awaitAnswer<Result<QLDownloadManager::VXEmojis>>(
+        [&code, started, answeredAtOnce](auto done) {
+          QLDownloadManager::defaultManager().fetchBigEmojisByCodes(
+              {code}, [done, started, answeredAtOnce](const Result<QLDownloadManager::VXEmojis>& r) {
+                *answeredAtOnce = !*started;
+                done(r);
+              });
+          *started = true;
+        },
+        std::chrono::minutes(1));
+    if (!found) return Error(kQLErrorDomain, -1, "the lookup did not finish in time");
     if (!found->ok()) return found->error();
     if (found->value().empty()) {
       s.out << "  [" << code << "]: unknown\n";
@@ -231,7 +212,7 @@ Status lookUpSticker(DemoSession& s) {
     const auto& emoji = found->value().front();
     s.out << "  [" << code << "] " << when << ": " << emoji->emojiName() << " of " << emoji->packageId()
           << (emoji->emojiImage() ? ", with its image" : ", without image")
-          << (answeredAtOnce ? ", answered from the device\n" : ", answered by the service\n");
+          << (*answeredAtOnce ? ", answered from the device\n" : ", answered by the service\n");
   }
   return Status::Ok();
 }
@@ -263,7 +244,7 @@ std::vector<DemoStep> demoSteps() {
       {"configure the SDK", configureStep},
       {"obtain an access token", obtainToken},
       {"list the shop's categories", listShopCategories},
-      {"install the default packages", installDefaultPackages},
+      {"install the default packages", installDefaults},
       {"list the store", listStore},
       {"install a sticker package from the shop", installShopPackage},
       {"look up a sticker by code", lookUpSticker},

@@ -1,7 +1,6 @@
 // vexa install GUID: downloads one package from the shop (its emoji list
 // and the images the device lacks) with its progress on standard error.
 #include <iostream>
-#include <optional>
 
 #include "Commands.h"
 #include "ProgressBar.h"
@@ -14,13 +13,13 @@ namespace {
 
 // The package as the service describes it.
 Result<std::shared_ptr<QLPackage>> describePackage(const std::string& guid) {
-  std::optional<Result<QLResponse>> answer;
-  QLDownloadManager::defaultManager().sendRequest(
-      QLRequestTypePackage, Value::dict({{kHTTPPathParamKey, guid}}),
-      [&answer](const Result<QLResponse>& r) { answer = r; });
-  if (!waitFor([&] { return answer.has_value(); }, std::chrono::minutes(1))) {
-    return Error(kQLErrorDomain, -1, "no answer to the package request");
-  }
+  auto answer = awaitAnswer<Result<QLResponse>>(
+      [&guid](auto done) {
+        QLDownloadManager::defaultManager().sendRequest(
+            QLRequestTypePackage, Value::dict({{kHTTPPathParamKey, guid}}), done);
+      },
+      std::chrono::minutes(1));
+  if (!answer) return Error(kQLErrorDomain, -1, "no answer to the package request");
   if (!answer->ok()) return answer->error();
   const Value* record = answer->value().value();
   auto package = std::make_shared<QLPackage>();
@@ -46,13 +45,12 @@ int runInstall(const GlobalOptions& options, const std::string& guid) {
   ProgressBar bar(std::cerr, package->name().empty() ? guid : package->name(),
                   ProgressBar::stderrIsTerminal());
   Subscription progress = package->observeProgress([&bar](const double& p) { bar.update(p); });
-  std::optional<Status> outcome;
-  QLDownloadManager::defaultManager().downloadPackage(
-      package, [&outcome](const Status& status) { outcome = status; });
-  bool finished = waitFor([&] { return outcome.has_value(); });
+  auto outcome = awaitAnswer<Status>(
+      [&package](auto done) { QLDownloadManager::defaultManager().downloadPackage(package, done); });
+  progress.reset();  // a late tick must not draw over the finished bar
   bar.finish();
   finishSdkWork();
-  if (!finished) return fail("the package did not arrive in time");
+  if (!outcome) return fail("the package did not arrive in time");
   if (!*outcome) return fail(outcome->error());
   std::cout << "installed " << package->name() << " (" << guid << "): "
             << package->emojis().size() << " emojis\n";

@@ -1,12 +1,9 @@
 // vexa install-defaults: downloads and installs the default packages, one
 // after another, as the keyboard does at its first use.
 #include <iostream>
-#include <optional>
 
 #include "Commands.h"
 #include "ToolSdk.h"
-#include "api/QLDownloadManager.h"
-#include "platform/NotificationCenter.h"
 #include "store/QLPackageCache.h"
 
 namespace vexa::tool {
@@ -14,30 +11,13 @@ namespace {
 
 int runInstallDefaults(const GlobalOptions& options) {
   if (Status configured = configureSdk(options); !configured) return fail(configured.error());
-  auto& store = QLPackageCache::defaultCache();
-  size_t installed = 0;
-  Subscription added = NotificationCenter::defaultCenter().addObserver(
-      kQLEmotionPackageAddNotification, [&store, &installed](const Notification&) {
-        ++installed;
-        const auto& defaults = store.defaultPackages();
-        if (!defaults.empty()) {
-          std::cerr << "installed " << defaults.back()->name() << " (" << defaults.back()->guid()
-                    << ")\n";
-        }
-      });
-  std::optional<Status> outcome;
-  QLDownloadManager::defaultManager().downloadDefaultPackages(
-      [&outcome](const Status& status) { outcome = status; });
-  bool finished = waitFor([&] { return outcome.has_value(); });
+  auto installed = installDefaultPackages([](const QLPackage& package) {
+    std::cerr << "installed " << package.name() << " (" << package.guid() << ")\n";
+  });
   finishSdkWork();
-  if (!finished) return fail("the default packages did not arrive in time");
-  if (!*outcome) return fail(outcome->error());
-  // The list of default packages is written once all of them are in, as the
-  // keyboard does: a partial list would keep the rest from ever being
-  // fetched.
-  store.savePackageCache();
-  std::cout << "default packages: " << store.defaultPackages().size() << " stored, " << installed
-            << " newly installed\n";
+  if (!installed) return fail(installed.error());
+  std::cout << "default packages: " << QLPackageCache::defaultCache().defaultPackages().size()
+            << " stored, " << *installed << " newly installed\n";
   return 0;
 }
 

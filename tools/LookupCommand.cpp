@@ -1,7 +1,6 @@
 // vexa lookup --small|--big CODE...: emojis by code, from the device and
 // then the service; a JSON array on standard output and nothing else.
 #include <iostream>
-#include <optional>
 
 #include "Commands.h"
 #include "ToolSdk.h"
@@ -19,17 +18,16 @@ struct LookupOptions {
 
 int runLookup(const GlobalOptions& options, const LookupOptions& o) {
   if (Status configured = configureSdk(options); !configured) return fail(configured.error());
-  auto& manager = QLDownloadManager::defaultManager();
-  std::optional<Result<QLDownloadManager::VXEmojis>> found;
-  auto done = [&found](const Result<QLDownloadManager::VXEmojis>& r) { found = r; };
-  if (o.big) {
-    manager.fetchBigEmojisByCodes(o.codes, done);
-  } else {
-    manager.fetchSmallEmojisByCodes(o.codes, done);
-  }
-  bool finished = waitFor([&] { return found.has_value(); });
+  auto found = awaitAnswer<Result<QLDownloadManager::VXEmojis>>([&o](auto done) {
+    auto& manager = QLDownloadManager::defaultManager();
+    if (o.big) {
+      manager.fetchBigEmojisByCodes(o.codes, done);
+    } else {
+      manager.fetchSmallEmojisByCodes(o.codes, done);
+    }
+  });
   finishSdkWork();
-  if (!finished) return fail("the lookup did not finish in time");
+  if (!found) return fail("the lookup did not finish in time");
   if (!found->ok()) return fail(found->error());
   std::cout << JsonCodec::serialize(emojisJson(found->value())) << "\n";
   return 0;

@@ -3,7 +3,6 @@
 // Prints a JSON array of {"text": "..."} and {"emoji": {...}} elements on
 // standard output and nothing else; failures go to standard error.
 #include <iostream>
-#include <optional>
 
 #include "Commands.h"
 #include "ToolSdk.h"
@@ -27,17 +26,20 @@ Value elementsJson(const VXTextElements& elements) {
 }
 
 int runParse(const GlobalOptions& options, const std::string& text, bool local) {
-  std::optional<Result<VXTextElements>> parsed;
   if (local) {
     openSdk(options);
-    VXTextParser::localParseVXText(text, [&](VXTextElements elements) { parsed.emplace(std::move(elements)); });
-  } else {
-    if (Status configured = configureSdk(options); !configured) return fail(configured.error());
-    VXTextParser::parseVXText(text, [&](Result<VXTextElements> result) { parsed.emplace(std::move(result)); });
+  } else if (Status configured = configureSdk(options); !configured) {
+    return fail(configured.error());
   }
-  bool finished = waitFor([&] { return parsed.has_value(); });
+  auto parsed = awaitAnswer<Result<VXTextElements>>([&text, local](auto done) {
+    if (local) {
+      VXTextParser::localParseVXText(text, [done](VXTextElements elements) { done(std::move(elements)); });
+    } else {
+      VXTextParser::parseVXText(text, [done](Result<VXTextElements> result) { done(result); });
+    }
+  });
   finishSdkWork();
-  if (!finished) return fail("the parse did not finish in time");
+  if (!parsed) return fail("the parse did not finish in time");
   if (!parsed->ok()) return fail(parsed->error());
   std::cout << JsonCodec::serialize(elementsJson(**parsed)) << "\n";
   return 0;

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -33,6 +34,21 @@ void applyHome(const GlobalOptions& options);
 // timeout.
 bool waitFor(const std::function<bool()>& done,
              std::chrono::milliseconds timeout = std::chrono::minutes(5));
+
+// Starts an operation that answers once through the function `start` is
+// given, and runs the main queue until it answers; none after `timeout`. A
+// late answer lands in storage of its own, never in the frame of a caller
+// that gave up waiting.
+template <typename T>
+std::optional<T> awaitAnswer(const std::function<void(std::function<void(const T&)>)>& start,
+                             std::chrono::milliseconds timeout = std::chrono::minutes(5)) {
+  auto answer = std::make_shared<std::optional<T>>();
+  start([answer](const T& value) {
+    if (!answer->has_value()) answer->emplace(value);
+  });
+  if (!waitFor([&answer] { return answer->has_value(); }, timeout)) return std::nullopt;
+  return *answer;
+}
 
 // Prints "vexa: <description> (<domain> <code>)" on standard error and
 // returns the exit status for a failed command.

@@ -2,6 +2,7 @@
 
 #include "api/QLDownloadManager.h"
 #include "core/VXEmotionCentre.h"
+#include "platform/NotificationCenter.h"
 #include "store/QLPackageCache.h"
 
 namespace vexa::tool {
@@ -58,6 +59,28 @@ void waitForStoreDiskWork() { QLPackageCache::defaultCache().waitForDiskWork(); 
 bool finishSdkWork() {
   waitForStoreDiskWork();
   return waitForReports();
+}
+
+Result<size_t> installDefaultPackages(const std::function<void(const QLPackage&)>& onStored) {
+  auto& store = QLPackageCache::defaultCache();
+  if (!store.isNeedDownloadedDefaultPackages()) return size_t{0};
+  size_t stored = 0;
+  Subscription added = NotificationCenter::defaultCenter().addObserver(
+      kQLEmotionPackageAddNotification, [&store, &stored, &onStored](const Notification&) {
+        ++stored;
+        const auto& defaults = store.defaultPackages();
+        if (!defaults.empty() && onStored) onStored(*defaults.back());
+      });
+  auto outcome = awaitAnswer<Status>(
+      [](auto done) { QLDownloadManager::defaultManager().downloadDefaultPackages(done); });
+  if (!outcome || !*outcome) {
+    store.clearDefaultPackages();
+    if (!outcome) return Error(kQLErrorDomain, -1, "the default packages did not arrive in time");
+    return outcome->error();
+  }
+  // A partial list file would keep the rest from ever being fetched.
+  store.savePackageCache();
+  return stored;
 }
 
 }  // namespace vexa::tool

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -29,6 +30,12 @@ Value emojiJson(const VXEmoji& emoji);
 Value emojisJson(const std::vector<std::shared_ptr<VXEmoji>>& emojis);
 // {"guid", "name", "isDefault", "isEmoji", "packageType", "emojiCount"}.
 Value packageJson(const QLPackage& package);
+
+// Downloads and stores the default packages as the keyboard does when it
+// finds none: nothing when they are in the store already; their list file is
+// written only once all are in, and a partial list is dropped on failure.
+// `onStored` hears of each package as it is stored. The number stored now.
+Result<size_t> installDefaultPackages(const std::function<void(const QLPackage&)>& onStored);
 
 // Lets the usage reports in flight finish, for at most `limit`; false when
 // some were still unanswered.

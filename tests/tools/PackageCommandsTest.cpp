@@ -57,6 +57,11 @@ TEST_F(PackageCommandsTest, InstallListLookUpAndRemove) {
 
   ToolRun defaults = vexa({"install-defaults"});
   ASSERT_EQ(defaults.status, 0) << defaults.err;
+  size_t requestsBefore = service->log().entries().size();
+  ToolRun again = vexa({"install-defaults"});
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_NE(again.out.find("2 stored, 0 newly installed"), std::string::npos) << again.out;
+  EXPECT_EQ(service->log().entries().size(), requestsBefore) << "nothing fetched again";
   Value listed = json(vexa({"packages", "--json"}));
   ASSERT_EQ(listed.size(), 2u) << listed.description();
   EXPECT_EQ(listed.asArray()->at(0),
