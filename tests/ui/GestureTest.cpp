@@ -2,6 +2,8 @@
 
 #include "platform/ui/Button.h"
 #include "platform/ui/LongPressGestureRecognizer.h"
+#include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/TableView.h"
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/Window.h"
 
@@ -44,6 +46,21 @@ TEST(GestureTables, LongPressRows) {
   };
   for (const auto& r : rows)
     EXPECT_EQ(press.next(r.state, r.event), r.next)
+        << static_cast<int>(r.state) << " + " << static_cast<int>(r.event);
+}
+
+TEST(GestureTables, PanRows) {
+  PanGestureRecognizer pan;
+  const Row rows[] = {
+      {S::Possible, E::TouchDown, S::Possible},  {S::Possible, E::MoveWithin, S::Possible},
+      {S::Possible, E::MoveBeyond, S::Began},    {S::Possible, E::TouchUp, S::Failed},
+      {S::Possible, E::HoldElapsed, S::Possible}, {S::Possible, E::TouchCancelled, S::Failed},
+      {S::Began, E::MoveWithin, S::Changed},     {S::Began, E::MoveBeyond, S::Changed},
+      {S::Began, E::TouchUp, S::Ended},          {S::Changed, E::TouchCancelled, S::Cancelled},
+      {S::Changed, E::HoldElapsed, S::Changed},  {S::Failed, E::MoveBeyond, S::Failed},
+  };
+  for (const auto& r : rows)
+    EXPECT_EQ(pan.next(r.state, r.event), r.next)
         << static_cast<int>(r.state) << " + " << static_cast<int>(r.event);
 }
 
@@ -172,6 +189,78 @@ TEST(ButtonTouches, TouchUpInsideOnlyWhenReleasedInside) {
   button->setEnabled(false);
   window->touches().tap(Point{20, 20}, 2);
   EXPECT_EQ(inside, 1);
+}
+
+// Rows of 44 points, each with a button; the table shows four and a half.
+struct ButtonTable {
+  std::shared_ptr<Window> window = Window::create(Rect(0, 0, 320, 200));
+  std::shared_ptr<TableView> table = TableView::create(Rect(0, 0, 320, 200));
+  std::shared_ptr<TableViewDataSource> source = std::make_shared<TableViewDataSource>();
+  std::vector<std::string> events;
+
+  ButtonTable() {
+    source->numberOfRowsInSection = [](TableView&, int) { return 20; };
+    source->cellForRowAtIndexPath = [this](TableView&, const IndexPath&) {
+      auto cell = TableViewCell::create();
+      auto button = Button::create(Rect(10, 4, 100, 36));
+      button->addAction(ControlEventTouchDown, [this](Control&) { events.push_back("down"); });
+      button->addAction(ControlEventTouchUpInside, [this](Control&) { events.push_back("up-inside"); });
+      button->addAction(ControlEventTouchCancel, [this](Control&) { events.push_back("cancel"); });
+      cell->contentView()->addSubview(button);
+      return cell;
+    };
+    table->setDataSource(source);
+    window->addSubview(table);
+    window->layoutIfNeeded();
+  }
+};
+
+TEST(DragHandOff, ADragStartingOnAButtonInACellScrollsTheTableAndNoActionFires) {
+  ButtonTable s;
+  auto& touches = s.window->touches();
+  touches.touchDown(Point{50, 150}, 0);
+  touches.touchMove(Point{50, 145}, 0.05);  // within the threshold: still the button's
+  EXPECT_EQ(s.events, std::vector<std::string>{"down"});
+  touches.touchMove(Point{50, 100}, 0.1);
+  touches.touchMove(Point{50, 50}, 0.2);
+  touches.touchUp(Point{50, 50}, 0.3);
+  EXPECT_EQ(s.table->contentOffset(), (Point{0, 100}));
+  EXPECT_EQ(s.events, (std::vector<std::string>{"down", "cancel"}));
+  // A tap on a button still is one.
+  s.events.clear();
+  s.window->layoutIfNeeded();
+  touches.tap(Point{50, 150}, 1);
+  EXPECT_EQ(s.events, (std::vector<std::string>{"down", "up-inside"}));
+}
+
+TEST(DragHandOff, AScrollViewThatCannotMoveAlongTheDragLeavesItToItsAncestor) {
+  auto window = Window::create(Rect(0, 0, 200, 200));
+  auto outer = ScrollView::create(Rect(0, 0, 200, 200));
+  outer->setContentSize(Size{200, 1000});
+  auto inner = ScrollView::create(Rect(0, 50, 200, 100));  // pages sideways only
+  inner->setContentSize(Size{600, 100});
+  inner->setPagingEnabled(true);
+  outer->addSubview(inner);
+  window->addSubview(outer);
+  auto& touches = window->touches();
+
+  touches.touchDown(Point{100, 140}, 0);
+  touches.touchMove(Point{104, 80}, 0.1);  // mostly upwards
+  touches.touchUp(Point{104, 80}, 0.2);
+  EXPECT_EQ(outer->contentOffset(), (Point{0, 60}));
+  EXPECT_EQ(inner->contentOffset(), (Point{0, 0}));
+
+  touches.touchDown(Point{150, 60}, 1);  // the inner view now spans y -10 to 90
+  touches.touchMove(Point{40, 55}, 1.1);  // sideways: the inner view's own drag
+  touches.touchUp(Point{40, 55}, 1.2);
+  EXPECT_EQ(inner->contentOffset(), (Point{200, 0}));
+  EXPECT_EQ(outer->contentOffset(), (Point{0, 60}));
+
+  inner->setScrollEnabled(false);  // a disabled scroll view hands every drag on
+  touches.touchDown(Point{100, 40}, 2);
+  touches.touchMove(Point{100, 10}, 2.1);
+  touches.touchUp(Point{100, 10}, 2.2);
+  EXPECT_EQ(outer->contentOffset(), (Point{0, 90}));
 }
 
 TEST(ButtonState, ValuesFallBackToNormal) {

@@ -56,6 +56,10 @@ bool GestureRecognizer::handle(GestureEvent event, const Touch& touch) {
   }
   State before = state_;
   State after = next(before, event);
+  if (before == State::Possible && isRecognized(after) && shouldBegin_) {
+    auto keep = shared_from_this();
+    if (!shouldBegin_(*this)) after = State::Failed;
+  }
   if (before == State::Possible && isRecognized(after) && !requirementsFailed()) {
     pending_ = after;
     return false;

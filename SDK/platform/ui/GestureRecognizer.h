@@ -4,7 +4,9 @@
 // Each kind is an event -> state table (next()); the base class adds what
 // all kinds share: actions on Began/Changed/Ended/Cancelled, "require to
 // fail" (a recognition waits until the required recogniser has failed, and
-// fails when it recognises) and the bookkeeping of one touch sequence. The
+// fails when it recognises), a should-begin check (a recognition it refuses
+// becomes Failed, so the touch stays free for the recognisers of the
+// ancestors) and the bookkeeping of one touch sequence. The
 // window's TouchDispatcher feeds the events; nothing here reads a clock.
 // Main thread only.
 #pragma once
@@ -38,6 +40,7 @@ class GestureRecognizer : public std::enable_shared_from_this<GestureRecognizer>
  public:
   using State = GestureRecognizerState;
   using Action = std::function<void(GestureRecognizer&)>;
+  using ShouldBegin = std::function<bool(GestureRecognizer&)>;
 
   virtual ~GestureRecognizer() = default;
 
@@ -59,8 +62,14 @@ class GestureRecognizer : public std::enable_shared_from_this<GestureRecognizer>
   // This recogniser recognises only after `other` has failed.
   void requireGestureRecognizerToFail(const std::shared_ptr<GestureRecognizer>& other);
 
+  // Asked when the table would leave Possible for a recognised state; false
+  // fails the recogniser instead. None means always.
+  void setShouldBegin(ShouldBegin check) { shouldBegin_ = std::move(check); }
+
   // Where the current (or last) touch is, in `view`'s coordinates.
   Point locationInView(const View* view) const { return touch_.locationIn(view); }
+  // The current (or last) touch.
+  const Touch& touch() const { return touch_; }
 
   // The table: the state after `event` in state `state` (before any
   // "require to fail" hold). Returns `state` for events it ignores.
@@ -98,6 +107,7 @@ class GestureRecognizer : public std::enable_shared_from_this<GestureRecognizer>
   double allowableMovement_ = 10;
   Touch touch_;
   std::vector<Action> actions_;
+  ShouldBegin shouldBegin_;
   std::vector<std::weak_ptr<GestureRecognizer>> required_;
 };
 

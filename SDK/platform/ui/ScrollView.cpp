@@ -4,10 +4,25 @@
 #include <cmath>
 
 #include "platform/MainQueue.h"
+#include "platform/ui/PanGestureRecognizer.h"
 
 namespace vexa {
 
-ScrollView::ScrollView(Rect frame) : View(frame) { setClipsToBounds(true); }
+ScrollView::ScrollView(Rect frame) : View(frame) {
+  setClipsToBounds(true);
+  // The recogniser belongs to this view, which detaches it when it goes, so
+  // view() is this view or nothing.
+  pan_ = PanGestureRecognizer::create([](GestureRecognizer& r) {
+    if (auto* self = dynamic_cast<ScrollView*>(r.view()))
+      self->handlePan(static_cast<const PanGestureRecognizer&>(r));
+  });
+  pan_->setAllowableMovement(kDragThreshold);
+  pan_->setShouldBegin([](GestureRecognizer& r) {
+    auto* self = dynamic_cast<ScrollView*>(r.view());
+    return self && self->panShouldBegin(static_cast<const PanGestureRecognizer&>(r));
+  });
+  addGestureRecognizer(pan_);
+}
 
 
 Point ScrollView::minimumContentOffset() const { return Point{-contentInset_.left, -contentInset_.top}; }
@@ -56,53 +71,77 @@ void ScrollView::scrollRectToVisible(const Rect& r, bool animated) {
   if (o != b.origin) setContentOffset(o, animated);
 }
 
-void ScrollView::touchesBegan(const Touch& t) {
+bool ScrollView::canScrollHorizontally() const {
+  return maximumContentOffset().x > minimumContentOffset().x;
+}
+
+bool ScrollView::canScrollVertically() const {
+  return maximumContentOffset().y > minimumContentOffset().y;
+}
+
+bool ScrollView::panShouldBegin(const PanGestureRecognizer& pan) const {
+  if (!scrollEnabled_) return false;
+  Point t = pan.translation();
+  return std::abs(t.x) > std::abs(t.y) ? canScrollHorizontally() : canScrollVertically();
+}
+
+void ScrollView::handlePan(const PanGestureRecognizer& pan) {
+  const Touch& t = pan.touch();
+  switch (pan.state()) {
+    case GestureRecognizerState::Began:
+      dragging_ = true;
+      offsetAtStart_ = contentOffset();
+      lastPoint_ = t.startLocationInWindow;
+      lastTime_ = t.startTimestamp;
+      velocity_ = Point{};
+      if (auto d = scrollDelegate(); d && d->scrollViewWillBeginDragging)
+        d->scrollViewWillBeginDragging(*this);
+      [[fallthrough]];
+    case GestureRecognizerState::Changed: {
+      if (!dragging_) return;
+      double dt = t.timestamp - lastTime_;
+      if (dt > 0)
+        velocity_ = Point{(t.locationInWindow.x - lastPoint_.x) / dt,
+                          (t.locationInWindow.y - lastPoint_.y) / dt};
+      lastPoint_ = t.locationInWindow;
+      lastTime_ = t.timestamp;
+      // Content follows the finger on the axes it can scroll along.
+      Point travel = pan.translation();
+      Point target{offsetAtStart_.x - travel.x, offsetAtStart_.y - travel.y};
+      if (!canScrollHorizontally()) target.x = offsetAtStart_.x;
+      if (!canScrollVertically()) target.y = offsetAtStart_.y;
+      setContentOffset(clampedOffset(target));
+      return;
+    }
+    case GestureRecognizerState::Ended:
+      if (dragging_) endDrag(velocity_);
+      return;
+    case GestureRecognizerState::Cancelled:
+      if (dragging_) endDrag(Point{});
+      return;
+    default: return;
+  }
+}
+
+void ScrollView::touchesBegan(const Touch&) {
   tracking_ = true;
-  dragging_ = false;
-  touchStart_ = t.locationInWindow;
-  lastPoint_ = t.locationInWindow;
-  lastTime_ = t.timestamp;
-  offsetAtStart_ = contentOffset();
-  velocity_ = Point{};
+  travelled_ = false;
 }
 
 void ScrollView::touchesMoved(const Touch& t) {
-  if (!tracking_ || !scrollEnabled_) return;
-  double dx = t.locationInWindow.x - touchStart_.x, dy = t.locationInWindow.y - touchStart_.y;
-  if (!dragging_) {
-    if (std::hypot(dx, dy) <= kDragThreshold) return;
-    dragging_ = true;
-    if (auto d = scrollDelegate(); d && d->scrollViewWillBeginDragging)
-      d->scrollViewWillBeginDragging(*this);
-  }
-  double dt = t.timestamp - lastTime_;
-  if (dt > 0)
-    velocity_ = Point{(t.locationInWindow.x - lastPoint_.x) / dt,
-                      (t.locationInWindow.y - lastPoint_.y) / dt};
-  lastPoint_ = t.locationInWindow;
-  lastTime_ = t.timestamp;
-  // Content follows the finger on the axes it can scroll along.
-  Point target{offsetAtStart_.x - dx, offsetAtStart_.y - dy};
-  if (contentSize_.width <= bounds().width()) target.x = offsetAtStart_.x;
-  if (contentSize_.height <= bounds().height()) target.y = offsetAtStart_.y;
-  setContentOffset(clampedOffset(target));
+  if (!tracking_) return;
+  double dx = t.locationInWindow.x - t.startLocationInWindow.x;
+  double dy = t.locationInWindow.y - t.startLocationInWindow.y;
+  if (std::hypot(dx, dy) > kDragThreshold) travelled_ = true;
 }
 
 void ScrollView::touchesEnded(const Touch& t) {
   if (!tracking_) return;
   tracking_ = false;
-  if (dragging_) {
-    endDrag(velocity_);
-  } else {
-    didTapAt(t.locationIn(this));
-  }
+  if (!travelled_ && !dragging_) didTapAt(t.locationIn(this));
 }
 
-void ScrollView::touchesCancelled(const Touch&) {
-  if (!tracking_) return;
-  tracking_ = false;
-  if (dragging_) endDrag(Point{});
-}
+void ScrollView::touchesCancelled(const Touch&) { tracking_ = false; }
 
 Point ScrollView::pagedTarget(Point velocity) const {
   Size page = bounds().size;

@@ -4,6 +4,15 @@
 // settled offset is applied at once and the end of deceleration is
 // reported on the main queue. Programmatic scrolling with animation ends
 // the same way (didEndScrollingAnimation). Main thread only.
+//
+// Drags go through the view's PanGestureRecognizer, which sees the touches
+// of every subview. It begins only when this view can move along the
+// drag's main axis (the larger component of the travel when the 10 points
+// are passed); otherwise it fails and leaves the drag to the nearest
+// ancestor scroll view that can. Once a drag begins, the touched view (a
+// button in a cell, say) gets touchesCancelled and stops tracking. A touch
+// that never travelled 10 points and ends on the view is a tap
+// (didTapAt).
 #pragma once
 
 #include <functional>
@@ -13,6 +22,7 @@
 
 namespace vexa {
 
+class PanGestureRecognizer;
 class ScrollView;
 
 struct ScrollViewDelegate {
@@ -60,6 +70,10 @@ class ScrollView : public View {
   bool isDecelerating() const { return decelerating_; }
   bool scrollsToTop() const { return scrollsToTop_; }
   void setScrollsToTop(bool on) { scrollsToTop_ = on; }
+  // Whether the content can move along an axis at all.
+  bool canScrollHorizontally() const;
+  bool canScrollVertically() const;
+  const std::shared_ptr<PanGestureRecognizer>& panGestureRecognizer() const { return pan_; }
 
   void setDelegate(std::weak_ptr<ScrollViewDelegate> delegate) { scrollDelegate_ = std::move(delegate); }
   std::shared_ptr<ScrollViewDelegate> scrollDelegate() const { return scrollDelegate_.lock(); }
@@ -75,6 +89,8 @@ class ScrollView : public View {
   Point clampedOffset(Point offset) const;
 
  private:
+  bool panShouldBegin(const PanGestureRecognizer& pan) const;
+  void handlePan(const PanGestureRecognizer& pan);
   void endDrag(Point velocity);
   Point pagedTarget(Point velocity) const;
 
@@ -86,9 +102,10 @@ class ScrollView : public View {
   bool showsVertical_ = true;
   bool scrollsToTop_ = true;
   bool tracking_ = false;
+  bool travelled_ = false;  // the tracked touch went past the drag threshold
   bool dragging_ = false;
   bool decelerating_ = false;
-  Point touchStart_;
+  std::shared_ptr<PanGestureRecognizer> pan_;
   Point offsetAtStart_;
   Point lastPoint_;
   double lastTime_ = 0;

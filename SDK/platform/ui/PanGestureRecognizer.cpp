@@ -1,0 +1,33 @@
+#include "platform/ui/PanGestureRecognizer.h"
+
+namespace vexa {
+
+Point PanGestureRecognizer::translation() const {
+  const Touch& t = touch();
+  return Point{t.locationInWindow.x - t.startLocationInWindow.x,
+               t.locationInWindow.y - t.startLocationInWindow.y};
+}
+
+GestureRecognizerState PanGestureRecognizer::next(State state, GestureEvent event) const {
+  switch (state) {
+    case State::Possible:
+      switch (event) {
+        case GestureEvent::MoveBeyond: return State::Began;
+        case GestureEvent::TouchUp:
+        case GestureEvent::TouchCancelled: return State::Failed;
+        default: return State::Possible;
+      }
+    case State::Began:
+    case State::Changed:
+      switch (event) {
+        case GestureEvent::MoveWithin:
+        case GestureEvent::MoveBeyond: return State::Changed;
+        case GestureEvent::TouchUp: return State::Ended;
+        case GestureEvent::TouchCancelled: return State::Cancelled;
+        default: return state;
+      }
+    default: return state;
+  }
+}
+
+}  // namespace vexa
