@@ -60,8 +60,9 @@ TEST(TableViewTest, OnlyVisibleRowsHaveCellsAndScrollingReusesThem) {
   EXPECT_EQ(visible.front(), (IndexPath{1, 10}));
   EXPECT_EQ(visible.back(), (IndexPath{1, 14}));
   EXPECT_EQ(t.made - before, 5);
-  EXPECT_EQ(t.view->headerViewForSection(1), nullptr);
-  EXPECT_LE(t.view->subviews().size(), 6u);
+  ASSERT_NE(t.view->headerViewForSection(1), nullptr);  // pinned at the top
+  EXPECT_EQ(t.view->headerViewForSection(1)->frame().y(), 650);
+  EXPECT_LE(t.view->subviews().size(), 7u);
 }
 
 TEST(TableViewTest, TapSelectsAndDeletingTheRowKeepsTheListConsistent) {
@@ -75,6 +76,46 @@ TEST(TableViewTest, TapSelectsAndDeletingTheRowKeepsTheListConsistent) {
   EXPECT_EQ(t.view->numberOfRowsInSection(0), 2);
   EXPECT_EQ(t.view->indexPathForSelectedRow(), std::nullopt);
   EXPECT_EQ(t.view->rectForHeaderInSection(1).y(), 120);
+}
+
+TEST(TableViewTest, PlainHeadersStayPinnedUntilTheNextSectionPushesThemUp) {
+  Table t;
+  t.rows = {3, 5, 2};
+  t.delegate->heightForRowAtIndexPath = [](TableView&, const IndexPath&) { return 44.0; };
+  t.delegate->heightForHeaderInSection = [](TableView&, int) { return 30.0; };
+  t.view->reloadData();
+  // Sections: header 0 at 0, rows to 162; header 1 at 162, rows to 412; header 2 at 412.
+  auto headerY = [&](double offset) -> std::vector<double> {
+    t.view->setContentOffset(Point{0, offset});
+    t.view->layoutIfNeeded();
+    std::vector<double> ys;
+    for (int s = 0; s < 3; ++s)
+      if (auto h = t.view->headerViewForSection(s)) ys.push_back(h->frame().y());
+      else ys.push_back(-1);
+    return ys;
+  };
+  EXPECT_EQ(headerY(0), (std::vector<double>{0, 162, -1}));
+  EXPECT_EQ(headerY(50), (std::vector<double>{50, 162, -1}));
+  EXPECT_EQ(headerY(140), (std::vector<double>{132, 162, -1}));  // pushed up by header 1
+  EXPECT_EQ(headerY(170), (std::vector<double>{-1, 170, -1}));
+  EXPECT_EQ(headerY(330), (std::vector<double>{-1, 330, 412}));
+  // The rows scroll under the pinned header; a tap on it selects nothing.
+  headerY(50);
+  EXPECT_EQ(t.view->cellForRowAtIndexPath({0, 0})->frame().y(), 30);
+  t.window->touches().tap(Point{100, 10}, 0);
+  EXPECT_TRUE(t.selected.empty());
+  // Below a content inset the header pins under the inset.
+  t.view->setContentInset(EdgeInsets{20, 0, 0, 0});
+  EXPECT_EQ(headerY(-20), (std::vector<double>{0, 162, -1}));
+  EXPECT_EQ(headerY(50), (std::vector<double>{70, 162, -1}));
+
+  auto grouped = TableView::create(Rect(0, 0, 320, 200), TableViewStyle::Grouped);
+  grouped->setDataSource(t.source);
+  grouped->setDelegate(t.delegate);
+  grouped->setContentOffset(Point{0, 20});
+  grouped->layoutIfNeeded();
+  ASSERT_NE(grouped->headerViewForSection(0), nullptr);
+  EXPECT_EQ(grouped->headerViewForSection(0)->frame().y(), 0);
 }
 
 }  // namespace

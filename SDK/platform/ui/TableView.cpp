@@ -4,7 +4,7 @@
 
 namespace vexa {
 
-TableView::TableView(Rect frame) : ScrollView(frame) {
+TableView::TableView(Rect frame, TableViewStyle style) : ScrollView(frame), style_(style) {
   setBackgroundColor(Color::whiteColor());
 }
 
@@ -199,6 +199,17 @@ void TableView::layoutSubviews() {
   updateVisibleViews();
 }
 
+Rect TableView::shownHeaderFrame(const SectionGeometry& g, const Rect& visible) const {
+  double height = std::max(0.0, g.headerHeight);
+  double y = g.top;
+  if (style_ == TableViewStyle::Plain) {
+    double sectionEnd = g.footerTop + std::max(0.0, g.footerHeight);
+    double pinned = visible.minY() + contentInset().top;
+    y = std::max(g.top, std::min(pinned, sectionEnd - height));
+  }
+  return Rect(0, y, visible.width(), height);
+}
+
 void TableView::updateVisibleViews() {
   Rect visible = bounds();
   std::map<IndexPath, Rect> rows;
@@ -206,7 +217,7 @@ void TableView::updateVisibleViews() {
   for (size_t s = 0; s < geometry_->size(); ++s) {
     const auto& g = (*geometry_)[s];
     int section = static_cast<int>(s);
-    Rect header(0, g.top, visible.width(), g.headerHeight);
+    Rect header = shownHeaderFrame(g, visible);
     if (header.intersects(visible)) headers[{section, false}] = header;
     Rect footer(0, g.footerTop, visible.width(), g.footerHeight);
     if (footer.intersects(visible)) headers[{section, true}] = footer;
@@ -261,6 +272,8 @@ void TableView::updateVisibleViews() {
 }
 
 void TableView::didTapAt(Point point) {
+  for (const auto& [key, view] : visibleHeaders_)
+    if (view->frame().contains(point)) return;
   auto path = indexPathForRowAtPoint(point);
   if (!path) return;
   auto keep = shared_from_this();

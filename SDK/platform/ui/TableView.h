@@ -3,6 +3,12 @@
 // from the delegate or rowHeight. Only visible rows have cells; the others
 // are recycled by reuse identifier. Changing rows re-reads the data source
 // (the list always ends consistent with it). Main thread only.
+//
+// In the plain style the header of the section at the top stays pinned to
+// the top of the visible area (below the content inset) while its rows
+// scroll under it, until the end of its section pushes it up; headers are
+// drawn above the rows and a tap on one selects nothing. Footers and the
+// grouped style's headers scroll with their rows.
 #pragma once
 
 #include <functional>
@@ -39,13 +45,19 @@ struct TableViewDelegate : ScrollViewDelegate {
 };
 
 enum class TableViewScrollPosition { None, Top, Middle, Bottom };
+enum class TableViewStyle { Plain, Grouped };
 
 class TableView : public ScrollView {
  public:
   using CellFactory = std::function<std::shared_ptr<TableViewCell>()>;
 
-  explicit TableView(Rect frame = {});
-  static std::shared_ptr<TableView> create(Rect frame = {}) { return std::make_shared<TableView>(frame); }
+  explicit TableView(Rect frame = {}, TableViewStyle style = TableViewStyle::Plain);
+  static std::shared_ptr<TableView> create(Rect frame = {},
+                                           TableViewStyle style = TableViewStyle::Plain) {
+    return std::make_shared<TableView>(frame, style);
+  }
+
+  TableViewStyle style() const { return style_; }
 
   void setDataSource(std::weak_ptr<TableViewDataSource> dataSource);
   std::shared_ptr<TableViewDataSource> dataSource() const { return dataSource_.lock(); }
@@ -79,6 +91,7 @@ class TableView : public ScrollView {
   int numberOfSections();
   int numberOfRowsInSection(int section);
   Rect rectForRowAtIndexPath(const IndexPath& path);
+  // Where the header lies in the content, not pinned.
   Rect rectForHeaderInSection(int section);
   std::optional<IndexPath> indexPathForRowAtPoint(Point point);
   std::shared_ptr<TableViewCell> cellForRowAtIndexPath(const IndexPath& path) const;
@@ -107,9 +120,12 @@ class TableView : public ScrollView {
     double footerHeight = 0;
   };
   void computeGeometry();
+  // The header's frame as shown: pinned in the plain style.
+  Rect shownHeaderFrame(const SectionGeometry& g, const Rect& visible) const;
   void updateVisibleViews();
   void recycle(const std::shared_ptr<TableViewCell>& cell);
 
+  TableViewStyle style_;
   std::weak_ptr<TableViewDataSource> dataSource_;
   std::weak_ptr<TableViewDelegate> delegate_;
   double rowHeight_ = 44;
