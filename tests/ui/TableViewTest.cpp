@@ -71,7 +71,7 @@ TEST(TableViewTest, TapSelectsAndDeletingTheRowKeepsTheListConsistent) {
   EXPECT_EQ(t.selected, (std::vector<IndexPath>{IndexPath{0, 1}}));
   EXPECT_EQ(t.view->indexPathForSelectedRow(), (IndexPath{0, 1}));
   t.rows[0] = 2;
-  t.view->deleteRowsAtIndexPaths({{0, 1}}, true);
+  t.view->deleteRowsAtIndexPaths({{0, 1}}, TableViewRowAnimation::Fade);
   t.view->layoutIfNeeded();
   EXPECT_EQ(t.view->numberOfRowsInSection(0), 2);
   EXPECT_EQ(t.view->indexPathForSelectedRow(), std::nullopt);

@@ -1,6 +1,9 @@
 #include "platform/ui/CollectionView.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "platform/MainQueue.h"
 
 namespace vexa {
 
@@ -120,6 +123,10 @@ int CollectionView::numberOfItemsInSection(int section) {
 }
 
 void CollectionView::reloadData() {
+  if (batchDepth_ > 0) {
+    reloadHeld_ = true;
+    return;
+  }
   counts_.reset();
   selected_.clear();
   auto cells = std::move(visibleCells_);
@@ -129,6 +136,80 @@ void CollectionView::reloadData() {
   for (auto& [key, view] : supplementary) enqueue(view);
   visibleSupplementary_.clear();
   layoutWasInvalidated();
+}
+
+void CollectionView::performBatchUpdates(const std::function<void()>& updates,
+                                         std::function<void(bool)> completion) {
+  auto keep = shared_from_this();
+  if (batchDepth_++ == 0) {
+    loadCounts();
+    countsBefore_ = *counts_;
+    batch_ = BatchUpdate();
+    reloadHeld_ = false;
+  }
+  if (updates) updates();
+  if (--batchDepth_ > 0) {
+    // A nested batch is part of the outer one.
+    if (completion) MainQueue::shared().async([completion] { completion(true); });
+    return;
+  }
+  BatchUpdate update = std::move(batch_);
+  batch_ = BatchUpdate();
+  bool reload = std::exchange(reloadHeld_, false);
+  counts_.reset();
+  loadCounts();
+  if (!update.isEmpty() && update.fits(countsBefore_, *counts_)) {
+    applyUpdate(update, reload, std::move(completion));
+    return;
+  }
+  reloadData();
+  if (!update.isEmpty()) {
+    lastUpdate_ = update.record(std::nullopt);
+    lastUpdate_->reloaded = true;
+  }
+  if (completion) MainQueue::shared().async([completion] { completion(true); });
+}
+
+void CollectionView::deleteItemsAtIndexPaths(const std::vector<IndexPath>& paths) {
+  if (batchDepth_ > 0) return batch_.deleteItems(paths);
+  performBatchUpdates([&] { batch_.deleteItems(paths); });
+}
+
+void CollectionView::insertItemsAtIndexPaths(const std::vector<IndexPath>& paths) {
+  if (batchDepth_ > 0) return batch_.insertItems(paths);
+  performBatchUpdates([&] { batch_.insertItems(paths); });
+}
+
+void CollectionView::applyUpdate(const BatchUpdate& update, bool reloadItems,
+                                 std::function<void(bool)> completion) {
+  AnimationRecord animation{BatchUpdate::kDuration, 0, AnimationCurve::EaseInOut};
+  std::vector<std::shared_ptr<View>> leaving;
+  std::map<IndexPath, std::shared_ptr<CollectionViewCell>> staying;
+  auto cells = std::move(visibleCells_);
+  visibleCells_.clear();
+  for (auto& [path, cell] : cells) {
+    auto moved = update.newIndexPath(path);
+    if (!moved) leaving.push_back(cell);
+    else if (reloadItems) enqueue(cell);  // the held reload asks for them again
+    else staying[*moved] = cell;
+  }
+  visibleCells_ = std::move(staying);
+  if (reloadItems) {
+    auto supplementary = visibleSupplementary_;
+    for (auto& [key, view] : supplementary) enqueue(view);
+    visibleSupplementary_.clear();
+  }
+  std::set<IndexPath> selected;
+  for (const auto& p : selected_)
+    if (auto moved = update.newIndexPath(p)) selected.insert(*moved);
+  selected_ = std::move(selected);
+  lastUpdate_ = update.record(animation);
+  ViewAnimation::perform(animation, [&] {
+    for (auto& v : leaving) v->setAlpha(0);
+    layoutWasInvalidated();
+    prepareLayoutIfNeeded();
+    updateVisibleViews();
+  }, BatchUpdate::retiring(leaving, std::move(completion)));
 }
 
 void CollectionView::layoutWasInvalidated() {

@@ -9,6 +9,14 @@
 // find their own optional delegate operations by casting the collection
 // view's delegate (a host's delegate derives from both structs).
 // Main thread only.
+//
+// Item changes are batch updates (see BatchUpdate): performBatchUpdates()
+// runs a block that changes the data source and names the deleted and
+// inserted items; a reload asked for meanwhile waits for its end. When the
+// counts read afterwards follow from the batch, the cells move to their new
+// places under one animation (0.3 s) that they record, deleted cells fade
+// out and leave when it completes on the main queue; otherwise the view
+// reloads. A deletion outside a batch is a batch of its own.
 #pragma once
 
 #include <functional>
@@ -20,6 +28,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/ui/BatchUpdate.h"
 #include "platform/ui/CollectionReusableView.h"
 #include "platform/ui/CollectionViewCell.h"
 #include "platform/ui/CollectionViewLayout.h"
@@ -93,8 +102,16 @@ class CollectionView : public ScrollView {
   std::shared_ptr<CollectionReusableView> dequeueReusableSupplementaryView(
       const std::string& kind, const std::string& identifier, const IndexPath& indexPath);
 
-  // Reads the counts again and rebuilds the visible cells on the next pass.
+  // Reads the counts again and rebuilds the visible cells on the next pass
+  // (inside a batch: once the batch ends).
   void reloadData();
+  // `completion` runs on the main queue when the batch's animation ends.
+  void performBatchUpdates(const std::function<void()>& updates,
+                           std::function<void(bool finished)> completion = nullptr);
+  void deleteItemsAtIndexPaths(const std::vector<IndexPath>& paths);
+  void insertItemsAtIndexPaths(const std::vector<IndexPath>& paths);
+  // What the last batch did.
+  const std::optional<BatchUpdateRecord>& lastUpdate() const { return lastUpdate_; }
   int numberOfSections();
   int numberOfItemsInSection(int section);
 
@@ -139,6 +156,8 @@ class CollectionView : public ScrollView {
   void enqueue(const std::shared_ptr<CollectionReusableView>& view);
   std::shared_ptr<CollectionReusableView> dequeue(const std::string& key);
   void loadCounts();
+  void applyUpdate(const BatchUpdate& update, bool reloadItems,
+                   std::function<void(bool)> completion);
 
   std::shared_ptr<CollectionViewLayout> layout_;
   std::weak_ptr<CollectionViewDataSource> dataSource_;
@@ -149,6 +168,11 @@ class CollectionView : public ScrollView {
   std::map<SupplementaryKey, std::shared_ptr<CollectionReusableView>> visibleSupplementary_;
   std::optional<std::vector<int>> counts_;
   std::set<IndexPath> selected_;
+  int batchDepth_ = 0;
+  BatchUpdate batch_;
+  bool reloadHeld_ = false;
+  std::vector<int> countsBefore_;
+  std::optional<BatchUpdateRecord> lastUpdate_;
   bool layoutValid_ = false;
   bool allowsSelection_ = true;
   bool allowsMultipleSelection_ = false;

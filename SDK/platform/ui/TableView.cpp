@@ -1,6 +1,7 @@
 #include "platform/ui/TableView.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vexa {
 
@@ -50,6 +51,10 @@ void TableView::recycle(const std::shared_ptr<TableViewCell>& cell) {
 }
 
 void TableView::reloadData() {
+  if (updateDepth_ > 0) {
+    reloadHeld_ = true;
+    return;
+  }
   geometry_.reset();
   auto cells = std::move(visibleCells_);
   visibleCells_.clear();
@@ -60,16 +65,102 @@ void TableView::reloadData() {
   setNeedsLayout();
 }
 
-void TableView::insertRowsAtIndexPaths(const std::vector<IndexPath>&, bool animated) {
-  ViewAnimation::animate(animated ? 0.3 : 0, [this] { reloadData(); });
+std::vector<int> TableView::rowCounts() {
+  computeGeometry();
+  std::vector<int> counts;
+  for (const auto& g : *geometry_) counts.push_back(static_cast<int>(g.rowTops.size()));
+  return counts;
 }
 
-void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& paths, bool animated) {
-  if (selected_ && std::find(paths.begin(), paths.end(), *selected_) != paths.end()) selected_.reset();
-  ViewAnimation::animate(animated ? 0.3 : 0, [this] { reloadData(); });
+void TableView::beginUpdates() {
+  if (updateDepth_++ > 0) return;
+  countsBefore_ = rowCounts();
+  update_ = BatchUpdate();
+  rowAnimation_ = TableViewRowAnimation::None;
+  reloadHeld_ = false;
 }
 
-void TableView::reloadRowsAtIndexPaths(const std::vector<IndexPath>&, bool) { reloadData(); }
+void TableView::endUpdates() {
+  if (updateDepth_ == 0 || --updateDepth_ > 0) return;
+  BatchUpdate update = std::move(update_);
+  update_ = BatchUpdate();
+  bool reload = std::exchange(reloadHeld_, false);
+  if (update.isEmpty()) {
+    // Heights may have changed; a held reload runs now.
+    if (reload) reloadData();
+    geometry_.reset();
+    setNeedsLayout();
+    return;
+  }
+  geometry_.reset();
+  if (update.fits(countsBefore_, rowCounts())) {
+    applyUpdate(update, reload);
+    return;
+  }
+  reloadData();
+  lastUpdate_ = update.record(std::nullopt);
+  lastUpdate_->reloaded = true;
+}
+
+void TableView::applyUpdate(const BatchUpdate& update, bool reloadRows) {
+  std::optional<AnimationRecord> animation;
+  if (rowAnimation_ != TableViewRowAnimation::None)
+    animation = AnimationRecord{BatchUpdate::kDuration, 0, AnimationCurve::EaseInOut};
+  std::vector<std::shared_ptr<View>> leaving;
+  std::map<IndexPath, std::shared_ptr<TableViewCell>> staying;
+  for (auto& [path, cell] : visibleCells_) {
+    auto moved = update.newIndexPath(path);
+    if (!moved) {
+      leaving.push_back(cell);
+    } else if (reloadRows) {
+      recycle(cell);  // the held reload asks the data source for them again
+    } else {
+      staying[*moved] = cell;
+    }
+  }
+  visibleCells_ = std::move(staying);
+  if (reloadRows) {
+    for (auto& [k, v] : visibleHeaders_) v->removeFromSuperview();
+    visibleHeaders_.clear();
+  }
+  if (selected_) selected_ = update.newIndexPath(*selected_);
+  lastUpdate_ = update.record(animation);
+  if (!animation) {
+    for (auto& v : leaving) v->removeFromSuperview();
+    setNeedsLayout();
+    return;
+  }
+  auto mode = rowAnimation_;
+  ViewAnimation::perform(*animation, [&] {
+    for (auto& v : leaving) {
+      Rect f = v->frame();
+      if (mode == TableViewRowAnimation::Left) v->setFrame(f.offsetBy(-f.width(), 0));
+      else if (mode == TableViewRowAnimation::Right) v->setFrame(f.offsetBy(f.width(), 0));
+      else v->setAlpha(0);
+    }
+    layoutSubviews();
+  }, BatchUpdate::retiring(leaving, nullptr));
+}
+
+void TableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& paths,
+                                       TableViewRowAnimation animation) {
+  beginUpdates();
+  update_.insertItems(paths);
+  if (animation != TableViewRowAnimation::None) rowAnimation_ = animation;
+  endUpdates();
+}
+
+void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& paths,
+                                       TableViewRowAnimation animation) {
+  beginUpdates();
+  update_.deleteItems(paths);
+  if (animation != TableViewRowAnimation::None) rowAnimation_ = animation;
+  endUpdates();
+}
+
+void TableView::reloadRowsAtIndexPaths(const std::vector<IndexPath>&, TableViewRowAnimation) {
+  reloadData();
+}
 
 void TableView::computeGeometry() {
   if (geometry_) return;

@@ -9,6 +9,15 @@
 // scroll under it, until the end of its section pushes it up; headers are
 // drawn above the rows and a tap on one selects nothing. Footers and the
 // grouped style's headers scroll with their rows.
+//
+// Row changes are batch updates (see BatchUpdate): between beginUpdates()
+// and endUpdates() deletions and insertions are collected and a reload is
+// held back; at the end the data source is read again and, when its counts
+// follow from the batch, the rows move to their new places under one
+// animation (0.3 s) that the moved views record, deleted rows fade or slide
+// out and leave when the animation completes on the main queue. Otherwise
+// the table reloads. Either way each row is shown once, as the data source
+// has it. A change outside beginUpdates()/endUpdates() is a batch of its own.
 #pragma once
 
 #include <functional>
@@ -19,6 +28,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/ui/BatchUpdate.h"
 #include "platform/ui/IndexPath.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TableViewCell.h"
@@ -46,6 +56,9 @@ struct TableViewDelegate : ScrollViewDelegate {
 
 enum class TableViewScrollPosition { None, Top, Middle, Bottom };
 enum class TableViewStyle { Plain, Grouped };
+// How rows leave or arrive. Fade, Top, Bottom, Middle and Automatic fade;
+// Left and Right slide out of the table's width; None changes at once.
+enum class TableViewRowAnimation { Fade, Right, Left, Top, Bottom, None, Middle, Automatic };
 
 class TableView : public ScrollView {
  public:
@@ -83,10 +96,15 @@ class TableView : public ScrollView {
   // A recycled cell, a new one from a registered factory, or nullptr.
   std::shared_ptr<TableViewCell> dequeueReusableCellWithIdentifier(const std::string& identifier);
 
+  // Inside an update the reload waits for endUpdates().
   void reloadData();
-  void insertRowsAtIndexPaths(const std::vector<IndexPath>& paths, bool animated);
-  void deleteRowsAtIndexPaths(const std::vector<IndexPath>& paths, bool animated);
-  void reloadRowsAtIndexPaths(const std::vector<IndexPath>& paths, bool animated);
+  void beginUpdates();
+  void endUpdates();
+  void insertRowsAtIndexPaths(const std::vector<IndexPath>& paths, TableViewRowAnimation animation);
+  void deleteRowsAtIndexPaths(const std::vector<IndexPath>& paths, TableViewRowAnimation animation);
+  void reloadRowsAtIndexPaths(const std::vector<IndexPath>& paths, TableViewRowAnimation animation);
+  // What the last batch did.
+  const std::optional<BatchUpdateRecord>& lastUpdate() const { return lastUpdate_; }
 
   int numberOfSections();
   int numberOfRowsInSection(int section);
@@ -124,6 +142,8 @@ class TableView : public ScrollView {
   Rect shownHeaderFrame(const SectionGeometry& g, const Rect& visible) const;
   void updateVisibleViews();
   void recycle(const std::shared_ptr<TableViewCell>& cell);
+  std::vector<int> rowCounts();
+  void applyUpdate(const BatchUpdate& update, bool reloadRows);
 
   TableViewStyle style_;
   std::weak_ptr<TableViewDataSource> dataSource_;
@@ -139,6 +159,13 @@ class TableView : public ScrollView {
   std::map<std::pair<int, bool>, std::shared_ptr<View>> visibleHeaders_;  // (section, isFooter)
   std::optional<std::vector<SectionGeometry>> geometry_;
   std::optional<IndexPath> selected_;
+  // The batch being collected.
+  int updateDepth_ = 0;
+  BatchUpdate update_;
+  TableViewRowAnimation rowAnimation_ = TableViewRowAnimation::None;
+  bool reloadHeld_ = false;
+  std::vector<int> countsBefore_;
+  std::optional<BatchUpdateRecord> lastUpdate_;
 };
 
 }  // namespace vexa
