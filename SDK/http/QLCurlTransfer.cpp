@@ -270,6 +270,9 @@ std::optional<Error> QLCurlTransfer::followRedirect() {
   if (current->scheme() == "https" && scheme == "http") {
     return qlURLError(kQLURLErrorRedirectRefused, "Redirect from HTTPS to HTTP refused");
   }
+  if (request_.redirectsStayOnHost() && !qlHeaderNameEquals(next->host(), original->host())) {
+    return qlURLError(kQLURLErrorRedirectRefused, "Redirect to another host refused");
+  }
   // 303, and 301/302 after a POST, continue as a GET without the body.
   const std::string& method = request_.method();
   if ((status_ == 303 && method != "HEAD") ||
@@ -280,6 +283,7 @@ std::optional<Error> QLCurlTransfer::followRedirect() {
     bare.setTotalTimeout(request_.totalTimeout());
     bare.setMaximumBodySize(request_.maximumBodySize());
     bare.setMaximumRedirects(request_.maximumRedirects());
+    bare.setRedirectsStayOnHost(request_.redirectsStayOnHost());
     bare.setPrivateQueryItemNames(request_.privateQueryItemNames());
     for (const auto& [name, value] : request_.headers()) {
       if (!qlHeaderNameEquals(name, "Content-Type") && !qlHeaderNameEquals(name, "Content-Length")) {

@@ -65,6 +65,11 @@ class QLURLRequest {
   void setMaximumBodySize(int64_t bytes) { maximumBodySize_ = bytes; }
   int maximumRedirects() const { return maximumRedirects_; }
   void setMaximumRedirects(int count) { maximumRedirects_ = count; }
+  // When set, a redirect to another host name (any scheme or port of the
+  // same name is fine) fails with kQLURLErrorRedirectRefused: for pages
+  // that must stay on their own site.
+  bool redirectsStayOnHost() const { return redirectsStayOnHost_; }
+  void setRedirectsStayOnHost(bool on) { redirectsStayOnHost_ = on; }
 
   // Query item names (credentials, signatures) that a redirect never takes
   // to another host, even when the redirect's target names them.
@@ -84,6 +89,7 @@ class QLURLRequest {
   double totalTimeout_ = 0;
   int64_t maximumBodySize_ = kDefaultMaximumBodySize;
   int maximumRedirects_ = kDefaultMaximumRedirects;
+  bool redirectsStayOnHost_ = false;
   std::set<std::string> privateQueryItemNames_;
 };
 

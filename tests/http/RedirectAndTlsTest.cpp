@@ -44,6 +44,21 @@ TEST_F(RedirectTest, RedirectLoopStopsAtTheCap) {
   EXPECT_EQ(home_.requestCount(), 4u) << "the first request and three redirects";
 }
 
+TEST_F(RedirectTest, ARequestKeptOnItsHostRefusesARedirectToAnotherHostName) {
+  std::string elsewhere = "http://localhost:" + std::to_string(other_.port()) + "/land";
+  home_.on("GET", "/away", [&](const httplib::Request&, httplib::Response& res) { res.set_redirect(elsewhere); });
+  home_.on("GET", "/near", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_redirect(other_.origin() + "/land", 303);  // same host name, another port
+  });
+  other_.on("GET", "/land", [](const httplib::Request&, httplib::Response& res) { json(res, "{}"); });
+  auto stay = [](QLURLRequest& r) { r.setRedirectsStayOnHost(true); };
+  auto away = run(manager_, "GET", home_.origin() + "/away", Value(), stay);
+  ASSERT_EQ(away->failures, 1);
+  EXPECT_EQ(away->error->code(), kQLURLErrorRedirectRefused);
+  EXPECT_TRUE(other_.requestsFor("/land").empty());
+  EXPECT_EQ(run(manager_, "GET", home_.origin() + "/near", Value(), stay)->successes, 1);
+}
+
 TEST_F(RedirectTest, AnotherHostGetsNoPrivateQueryItemsAndNoBody) {
   std::string land = other_.origin() + "/land?access_token=T&keep=1&signature=S";
   home_.on("GET", "/start", [&](const httplib::Request&, httplib::Response& res) { res.set_redirect(land); });

@@ -1,5 +1,6 @@
 #include "platform/ui/TextEngine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 
@@ -102,12 +103,19 @@ double TextEngine::lineHeight(const Font& font) { return measure("Ag", font, 0, 
 
 void TextEngine::draw(cairo_t* cr, const std::string& text, const Font& font, const Color& color,
                       const Rect& rect, TextAlignment alignment, int numberOfLines) {
+  drawLayout(cr, text, font, color, rect, alignment, numberOfLines, nullptr);
+}
+
+void TextEngine::drawLayout(cairo_t* cr, const std::string& text, const Font& font,
+                            const Color& color, const Rect& rect, TextAlignment alignment,
+                            int numberOfLines, PangoAttrList* attributes) {
   VX_ASSERT_MAIN_THREAD();
   if (text.empty() || rect.isEmpty()) return;
   PangoContext* context = pango_font_map_create_context(fontMap_);
   configure(context);
   pango_cairo_update_context(cr, context);
   LayoutPtr layout(makeLayout(context, text, font, rect.width(), numberOfLines, alignment));
+  if (attributes) pango_layout_set_attributes(layout.get(), attributes);
   cairo_save(cr);
   cairo_set_source_rgba(cr, color.red(), color.green(), color.blue(), color.alpha());
   cairo_move_to(cr, rect.x(), rect.y());
@@ -115,6 +123,39 @@ void TextEngine::draw(cairo_t* cr, const std::string& text, const Font& font, co
   cairo_restore(cr);
   layout.reset();
   g_object_unref(context);
+}
+
+void TextEngine::drawWithSpans(cairo_t* cr, const std::string& text, const Font& font,
+                               const Color& color, const Rect& rect, const std::vector<Span>& spans) {
+  PangoAttrList* attributes = pango_attr_list_new();
+  auto channel = [](double v) {
+    return static_cast<guint16>(std::lround(std::clamp(v, 0.0, 1.0) * 65535));
+  };
+  for (const auto& span : spans) {
+    if (span.start >= span.end || span.end > text.size()) continue;
+    for (PangoAttribute* a : {pango_attr_underline_new(PANGO_UNDERLINE_SINGLE),
+                              pango_attr_foreground_new(channel(span.color.red()),
+                                                        channel(span.color.green()),
+                                                        channel(span.color.blue()))}) {
+      a->start_index = static_cast<guint>(span.start);
+      a->end_index = static_cast<guint>(span.end);
+      pango_attr_list_insert(attributes, a);
+    }
+  }
+  drawLayout(cr, text, font, color, rect, TextAlignment::Left, 0, attributes);
+  pango_attr_list_unref(attributes);
+}
+
+std::optional<size_t> TextEngine::indexAtPoint(const std::string& text, const Font& font,
+                                               double width, Point point) {
+  VX_ASSERT_MAIN_THREAD();
+  if (text.empty() || width <= 0) return std::nullopt;
+  LayoutPtr layout(makeLayout(context_, text, font, width, 0, TextAlignment::Left));
+  int index = 0, trailing = 0;
+  bool inside = pango_layout_xy_to_index(layout.get(), static_cast<int>(point.x * PANGO_SCALE),
+                                         static_cast<int>(point.y * PANGO_SCALE), &index, &trailing);
+  if (!inside || index < 0) return std::nullopt;
+  return static_cast<size_t>(index);
 }
 
 }  // namespace vexa

@@ -12,8 +12,10 @@
 
 #include <pango/pangocairo.h>
 
+#include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/Color.h"
 #include "platform/Font.h"
@@ -35,6 +37,20 @@ class TextEngine {
   // Height of one line of the font.
   double lineHeight(const Font& font);
 
+  // Wrapped text (as many lines as needed) whose byte ranges `spans` are
+  // drawn underlined in their own colour: the links of a page.
+  struct Span {
+    size_t start = 0;
+    size_t end = 0;
+    Color color;
+  };
+  void drawWithSpans(cairo_t* cr, const std::string& text, const Font& font, const Color& color,
+                     const Rect& rect, const std::vector<Span>& spans);
+  // The byte offset of the character under `point` (relative to the top
+  // left) in text wrapped at `width`; none beside the text.
+  std::optional<size_t> indexAtPoint(const std::string& text, const Font& font, double width,
+                                     Point point);
+
   size_t cacheSize() const { return cache_.size(); }
 
  private:
@@ -42,6 +58,9 @@ class TextEngine {
   PangoLayout* makeLayout(PangoContext* context, const std::string& text, const Font& font,
                           double maxWidth, int numberOfLines, TextAlignment alignment);
   void configure(PangoContext* context);
+  void drawLayout(cairo_t* cr, const std::string& text, const Font& font, const Color& color,
+                  const Rect& rect, TextAlignment alignment, int numberOfLines,
+                  PangoAttrList* attributes);
 
   PangoFontMap* fontMap_;
   PangoContext* context_;
