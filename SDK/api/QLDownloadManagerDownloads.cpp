@@ -286,7 +286,7 @@ std::vector<QLDownloadManager::Operation> QLDownloadManager::mainImgOperationsNe
   (void)FileSystem::createDirectories(store.imageCache()->diskCachePath());
   const size_t parts = missing.size();
   for (const auto& url : missing) {
-    auto request = downloadRequest(UrlEscaping::escape(url));
+    auto request = downloadRequest(UrlEscaping::escapeURL(url));
     Operation operation;
     if (request) {
       operation = QLHTTPRequestOperation::make(std::move(request).value(), transport());

@@ -147,7 +147,7 @@ std::vector<QLEmojiLookup::Candidate> QLEmojiLookup::candidatesFrom(
     candidate.emoji = emoji;
     if (!emoji->main_image().empty()) {
       auto request = manager_.requestSerializer()->requestWithMethod(
-          "GET", UrlEscaping::escape(emoji->main_image()), Value());
+          "GET", UrlEscaping::escapeURL(emoji->main_image()), Value());
       if (request) {
         request->setHeader("Accept", "image/*");
         candidate.request = std::move(request).value();

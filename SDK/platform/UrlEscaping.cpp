@@ -51,6 +51,23 @@ std::string UrlEscaping::escape(std::string_view text, std::string_view alsoEsca
   return out;
 }
 
+std::string UrlEscaping::escapeURL(std::string_view url) {
+  std::string out;
+  out.reserve(url.size());
+  size_t done = 0;
+  for (size_t i = 0; i < url.size(); ++i) {
+    if (url[i] == '%' && i + 2 < url.size() && hexValue(url[i + 1]) >= 0 &&
+        hexValue(url[i + 2]) >= 0) {
+      out += escape(url.substr(done, i - done));
+      out.append(url.substr(i, 3));
+      done = i + 3;
+      i += 2;
+    }
+  }
+  out += escape(url.substr(done));
+  return out;
+}
+
 std::string UrlEscaping::unescape(std::string_view text) {
   std::string out;
   out.reserve(text.size());

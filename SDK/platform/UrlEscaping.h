@@ -19,6 +19,12 @@ class UrlEscaping {
   static std::string escape(std::string_view text, std::string_view alsoEscape,
                             std::string_view leaveUnescaped);
 
+  // Makes a URL fit to send whether it arrives raw ("团子 cat/1.png") or
+  // already escaped ("a%20b.png"): escapes what escape() does, except that
+  // a "%" starting an escape ("%" and two hex digits) stays, so nothing is
+  // escaped twice. Every URL image of the SDK's screens goes through it.
+  static std::string escapeURL(std::string_view url);
+
   // Decodes %XX escapes; a "%" not followed by two hex digits stays as is.
   static std::string unescape(std::string_view text);
 };

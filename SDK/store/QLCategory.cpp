@@ -38,7 +38,7 @@ Value QLCategory::keyValues() const {
 std::vector<std::string> QLCategory::banners() const {
   std::vector<std::string> out;
   out.reserve(packages().size());
-  for (const auto& p : packages()) out.push_back(UrlEscaping::escape(p->banner()));
+  for (const auto& p : packages()) out.push_back(UrlEscaping::escapeURL(p->banner()));
   return out;
 }
 

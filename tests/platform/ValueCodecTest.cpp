@@ -133,6 +133,16 @@ TEST(UrlEscapingTest, EscapesWhatMayNotStandInAUrl) {
   EXPECT_EQ(UrlEscaping::unescape("a%20b%E5%BE%AE%zz%4"), "a b\xE5\xBE\xAE%zz%4");
 }
 
+TEST(UrlEscapingTest, UrlsArrivingEscapedAreNotEscapedAgain) {
+  EXPECT_EQ(UrlEscaping::escapeURL("http://h/%E5%9B%A2 cat/a%20b.png"), "http://h/%E5%9B%A2%20cat/a%20b.png");
+  EXPECT_EQ(UrlEscaping::escapeURL("http://h/团子 cat/1.png"), "http://h/%E5%9B%A2%E5%AD%90%20cat/1.png");
+  EXPECT_EQ(UrlEscaping::escapeURL("100%"), "100%25");
+  EXPECT_EQ(UrlEscaping::escapeURL("%zz%4%"), "%25zz%254%25");
+  for (const char* url : {"http://h/a b%20c?q=[1]", "%41%", "x%2"}) {
+    EXPECT_EQ(UrlEscaping::escapeURL(UrlEscaping::escapeURL(url)), UrlEscaping::escapeURL(url)) << url;
+  }
+}
+
 TEST(Utf8Test, Validation) {
   EXPECT_TRUE(Utf8::isValid("plain"));
   EXPECT_TRUE(Utf8::isValid("微笑😀"));

@@ -220,13 +220,14 @@ TEST(QLCategoryTest, PackagesAndEscapedBanners) {
   c.updateWithKeyValues(json(R"j({"category_name": "C", "emoticion_packages": [
       {"guid": "1", "banner": "http://h/a b/横幅.png?x=1&y=[2]"},
       {"guid": "2"},
-      {"guid": "3", "banner": "http://h/100%.png#top"}]})j"));
-  ASSERT_EQ(c.packages().size(), 3u);
+      {"guid": "3", "banner": "http://h/100%.png#top"},
+      {"guid": "4", "banner": "http://h/a%20b.png"}]})j"));
+  ASSERT_EQ(c.packages().size(), 4u);
   EXPECT_EQ(c.packages()[1]->guid(), "2");
   EXPECT_EQ(c.banners(),
             (std::vector<std::string>{
                 "http://h/a%20b/%E6%A8%AA%E5%B9%85.png?x=1&y=%5B2%5D", "",
-                "http://h/100%25.png#top"}));
+                "http://h/100%25.png#top", "http://h/a%20b.png"}));
 }
 
 }  // namespace
