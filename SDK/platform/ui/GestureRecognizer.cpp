@@ -91,6 +91,16 @@ bool GestureRecognizer::resolvePending() {
   return true;
 }
 
+GestureRecognizerState GestureRecognizer::continuing(State state, GestureEvent event) {
+  switch (event) {
+    case GestureEvent::MoveWithin:
+    case GestureEvent::MoveBeyond: return State::Changed;
+    case GestureEvent::TouchUp: return State::Ended;
+    case GestureEvent::TouchCancelled: return State::Cancelled;
+    default: return state;
+  }
+}
+
 void GestureRecognizer::reset() {
   state_ = State::Possible;
   pending_.reset();

@@ -92,6 +92,11 @@ class GestureRecognizer : public std::enable_shared_from_this<GestureRecognizer>
   // Back to Possible after the touch sequence.
   void reset();
 
+ protected:
+  // The rows every continuous gesture shares once it has begun: moves
+  // report Changed, lifting Ended, losing the touch Cancelled.
+  static State continuing(State state, GestureEvent event);
+
  private:
   void enter(State state);
   bool requirementsFailed() const;

@@ -13,14 +13,7 @@ GestureRecognizerState LongPressGestureRecognizer::next(State state, GestureEven
         default: return State::Possible;
       }
     case State::Began:
-    case State::Changed:
-      switch (event) {
-        case GestureEvent::MoveWithin:
-        case GestureEvent::MoveBeyond: return State::Changed;
-        case GestureEvent::TouchUp: return State::Ended;
-        case GestureEvent::TouchCancelled: return State::Cancelled;
-        default: return state;
-      }
+    case State::Changed: return continuing(state, event);
     default: return state;
   }
 }

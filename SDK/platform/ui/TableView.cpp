@@ -144,16 +144,19 @@ void TableView::applyUpdate(const BatchUpdate& update, bool reloadRows) {
 
 void TableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& paths,
                                        TableViewRowAnimation animation) {
-  beginUpdates();
-  update_.insertItems(paths);
-  if (animation != TableViewRowAnimation::None) rowAnimation_ = animation;
-  endUpdates();
+  changeRows(paths, animation, true);
 }
 
 void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& paths,
                                        TableViewRowAnimation animation) {
+  changeRows(paths, animation, false);
+}
+
+void TableView::changeRows(const std::vector<IndexPath>& paths, TableViewRowAnimation animation,
+                           bool insert) {
   beginUpdates();
-  update_.deleteItems(paths);
+  if (insert) update_.insertItems(paths);
+  else update_.deleteItems(paths);
   if (animation != TableViewRowAnimation::None) rowAnimation_ = animation;
   endUpdates();
 }

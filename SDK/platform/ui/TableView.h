@@ -144,6 +144,7 @@ class TableView : public ScrollView {
   void recycle(const std::shared_ptr<TableViewCell>& cell);
   std::vector<int> rowCounts();
   void applyUpdate(const BatchUpdate& update, bool reloadRows);
+  void changeRows(const std::vector<IndexPath>& paths, TableViewRowAnimation animation, bool insert);
 
   TableViewStyle style_;
   std::weak_ptr<TableViewDataSource> dataSource_;
