@@ -322,12 +322,12 @@ class Extraction {
     std::string decoded = decodeAttribute(raw);
     bool space = false;
     for (char c : decoded) {
-      if (out_.title.size() >= kMaximumTitleSize) break;
       if (isSpace(c)) {
         space = !out_.title.empty();
         continue;
       }
       if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) continue;
+      if (out_.title.size() + (space ? 2 : 1) > kMaximumTitleSize) break;
       if (space) out_.title += ' ';
       space = false;
       out_.title += c;
