@@ -4,6 +4,7 @@
 
 #include "core/QLEmotionColor.h"
 #include "core/QLEmotionGlobal.h"
+#include "platform/MainQueue.h"
 #include "platform/ui/Button.h"
 
 namespace vexa {
@@ -74,6 +75,7 @@ void QLDownloadView::showBar() {
 }
 
 void QLDownloadView::setProgress(double progress) {
+  VX_ASSERT_MAIN_THREAD();
   progress_ = std::isnan(progress) ? 0 : std::clamp(progress, 0.0, 1.0);
   if (progressBar_) progressBar_->setProgress(progress_);
   setStatus(progress_ == 0 ? kStatusNotDownloaded

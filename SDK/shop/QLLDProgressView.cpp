@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/QLEmotionColor.h"
+#include "platform/MainQueue.h"
 #include "platform/Screen.h"
 #include "platform/ui/ImagePainter.h"
 #include "platform/ui/TextEngine.h"
@@ -63,6 +64,7 @@ double QLLDProgressView::borderRadius() const {
 }
 
 void QLLDProgressView::setProgress(double progress) {
+  VX_ASSERT_MAIN_THREAD();
   progress = clampedProgress(progress);
   progressToAnimateTo_ = progress;
   if (!animate()) {

@@ -5,10 +5,12 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Screen.h"
 #include "platform/UrlEscaping.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "shop/QLAdTableCell.h"
 #include "shop/QLCategoryTitleView.h"
+#include "shop/QLNavigationStyle.h"
 #include "shop/QLNormalTableCell.h"
 #include "store/QLPackageHelper.h"
 #include "support/QLProgressHUD.h"
@@ -32,6 +34,15 @@ std::string localized(const std::string& key) {
 QLShopViewController::QLShopViewController(QLDownloadManager& manager) : manager_(manager) {}
 
 QLShopViewController::~QLShopViewController() = default;
+
+std::shared_ptr<NavigationController> QLShopViewController::presentShop(QLDownloadManager& manager) {
+  auto top = Application::shared().topViewController();
+  if (!top) return nullptr;
+  auto stack = QLNavigationStyle::navigationControllerWithRoot(
+      std::make_shared<QLShopViewController>(manager));
+  top->presentViewController(stack, true);
+  return stack;
+}
 
 void QLShopViewController::viewDidLoad() {
   setTitle(localized("Vexa商店"));
@@ -94,6 +105,7 @@ void QLShopViewController::showHud() {
 void QLShopViewController::hideHud() { QLProgressHUD::hideHUDForView(hudHost(), true); }
 
 void QLShopViewController::fetchData() {
+  VX_ASSERT_MAIN_THREAD();
   if (loading_) return;
   loading_ = true;
   showHud();
@@ -200,6 +212,7 @@ void QLShopViewController::settingAction() {
 // --- Downloads and progress ---------------------------------------------------
 
 void QLShopViewController::downloadPackage(const PackagePtr& package) {
+  VX_ASSERT_MAIN_THREAD();
   if (!package || !downloading_.insert(package->guid()).second) return;
   std::weak_ptr<ViewController> weak = weak_from_this();
   // The download outlives the row and the screen; only its bookkeeping here

@@ -37,6 +37,8 @@
 
 namespace vexa {
 
+class NavigationController;
+
 inline constexpr const char* kQLEmotionDismissShopNotification = "QLEmotionDismissShopNotification";
 
 class QLShopViewController : public ViewController {
@@ -46,6 +48,12 @@ class QLShopViewController : public ViewController {
 
   explicit QLShopViewController(QLDownloadManager& manager = QLDownloadManager::defaultManager());
   ~QLShopViewController() override;
+
+  // Opens the shop as the keyboard's add button does: in a navigation stack
+  // styled from the theme, presented (animated) from the key window's top
+  // controller. Returns the stack, or nullptr without a key window.
+  static std::shared_ptr<NavigationController> presentShop(
+      QLDownloadManager& manager = QLDownloadManager::defaultManager());
 
   // nullptr before the view is loaded.
   const std::shared_ptr<TableView>& tableView() const { return tableView_; }
