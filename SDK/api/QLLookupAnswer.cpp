@@ -14,10 +14,12 @@ QLLookupAnswer QLLookupAnswer::parse(const Value& json, const std::vector<std::s
   std::set<std::string, std::less<>> wanted(asked.begin(), asked.end());
   for (const Value& element : *list->asArray()) {
     if (!element.isDictionary()) continue;
-    const Value* guid = element.find("guid");
-    if (!guid || guid->isNull() || (guid->isString() && guid->asString()->empty())) continue;
     auto emoji = std::make_shared<QLEmoji>();
     emoji->updateWithKeyValues(element);
+    // Judged on the guid as the record reads it: a null, empty or non-scalar
+    // guid (an array after a duplicate key, say) leaves none, and an emoji
+    // without one would pass for found.
+    if (emoji->guid().empty()) continue;
     auto code = wanted.find(emoji->emo_code());
     if (code == wanted.end()) continue;
     wanted.erase(code);

@@ -1,9 +1,9 @@
 // The service's answer to a lookup by code, read as the lookup needs it:
 // the envelope's error, if any, and the emojis for the codes asked, in the
-// answer's order. Elements that are not objects, whose guid is null or
-// missing (codes the service does not know), or whose code was not asked
-// are dropped, and a code answered twice keeps its first emoji. Stateless;
-// safe on any thread.
+// answer's order. Elements that are not objects, that give no non-empty
+// guid (null or missing for codes the service does not know; empty, or not
+// a string or number), or whose code was not asked are dropped, and a code
+// answered twice keeps its first emoji. Stateless; safe on any thread.
 #pragma once
 
 #include <memory>

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "api/QLLookupAnswer.h"
 #include "api/QLResponseParser.h"
 #include "platform/JsonCodec.h"
 
@@ -112,6 +113,25 @@ TEST(QLResponseParserTest, AnswersOfTheWrongShapeAreErrors) {
     EXPECT_EQ(result.error().domain(), QLResponseParser::kErrorDomain) << row.body;
     EXPECT_EQ(result.error().code(), row.code) << row.body;
   }
+}
+
+// An emoji without a guid would pass for found; guids that are not strings
+// or numbers leave none (the first answer, a duplicate key, came from a fuzzer).
+TEST(QLLookupAnswerTest, OnlyElementsGivingAGuidAreFound) {
+  const std::vector<std::string> asked = {"", "a", "b", "c", "d", "e", "f"};
+  auto found = [&](const std::string& body) {
+    std::vector<std::string> codes;
+    for (const auto& emoji : QLLookupAnswer::parse(json(body), asked).emojis) {
+      EXPECT_FALSE(emoji->guid().empty()) << body;
+      codes.push_back(emoji->emo_code());
+    }
+    return codes;
+  };
+  EXPECT_TRUE(found(R"({"data_list":[{"guid":"g","emoji_code":"x","guid":[{"guid":":"}]}]})").empty());
+  EXPECT_EQ(found(R"({"data_list":[{"guid":[],"emo_code":"a"},{"guid":{"g":1},"emo_code":"b"},)"
+                  R"({"guid":true,"emo_code":"c"},{"guid":"","emo_code":"d"},{"guid":null,"emo_code":"e"},)"
+                  R"({"emo_code":"f"},{"guid":7,"emo_code":"a"},{"guid":"g","emo_code":"b"}]})"),
+            (std::vector<std::string>{"a", "b"}));
 }
 
 }  // namespace
