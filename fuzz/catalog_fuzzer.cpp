@@ -1,6 +1,7 @@
 // catalog.json as a user hands it to `vexa serve --catalog`: the loader's
 // checks over any text, against a directory holding a few small images, and
 // the answers the service would build from whatever loads.
+// Links: vexa_service
 #include <unistd.h>
 
 #include <cstddef>

@@ -3,6 +3,7 @@
 // handler. Half of the inputs are sent raw; the other half are signed with a
 // valid token by this target, so that fuzzed parameters and bodies also
 // reach the handlers behind the checks.
+// Links: vexa_service
 #include <unistd.h>
 
 #include <cstddef>
