@@ -57,7 +57,8 @@ class QLEmotionKeyboard : public View {
   // The user-defaults key of the user's last visit to the shop (ms since 1970).
   static constexpr const char* kTimeStampKey = "timeStamp";
 
-  QLEmotionKeyboard(Rect frame, QLDownloadManager& manager, QLEmotionKeyboardSession& session);
+  QLEmotionKeyboard(Rect frame, QLDownloadManager& manager,
+                    std::shared_ptr<QLEmotionKeyboardSession> session);
   ~QLEmotionKeyboard() override;
 
   // A keyboard as wide as the main screen and 216 points high, on the shared
@@ -65,7 +66,7 @@ class QLEmotionKeyboard : public View {
   static std::shared_ptr<QLEmotionKeyboard> keyboard();
   // Any frame, manager and session; also starts requestData.
   static std::shared_ptr<QLEmotionKeyboard> create(Rect frame, QLDownloadManager& manager,
-                                                   QLEmotionKeyboardSession& session);
+                                                   std::shared_ptr<QLEmotionKeyboardSession> session);
 
   // --- Data source and delegate: setting a different one reloads.
   std::shared_ptr<QLEmotionKeyboardDataSource> dataSource() const { return dataSource_.lock(); }
@@ -109,23 +110,23 @@ class QLEmotionKeyboard : public View {
   const std::shared_ptr<QLInputToolView>& toolView() const { return toolView_; }
   const std::shared_ptr<ImageView>& remindView() const { return remindView_; }
   QLDownloadManager& downloadManager() const { return manager_; }
-  QLEmotionKeyboardSession& session() const { return session_; }
+  QLEmotionKeyboardSession& session() const { return *session_; }
 
   // --- What the child views are told (groups mapped to sections).
   bool shouldShowRecommendGroup() const;
   // The held category less the packages already stored, in the service's order.
   std::shared_ptr<QLCategory> recommendCategory() const;
-  int numberOfGroups() const;
-  int numberOfItemsAtGroup(int group) const;
-  size_t numberOfRowAtGroup(int group) const;
-  size_t numberOfColumnAtGroup(int group) const;
-  QLGroupIndexPath selectedGroupPath() const;
-  bool shouldAddBackspaceAtGroup(int group) const;
+  int numberOfGroups();
+  int numberOfItemsAtGroup(int group);
+  size_t numberOfRowAtGroup(int group);
+  size_t numberOfColumnAtGroup(int group);
+  QLGroupIndexPath selectedGroupPath();
+  bool shouldAddBackspaceAtGroup(int group);
   void recommendDownloadFinished();
-  size_t numberOfToolItems() const;
-  ImagePtr toolImageAtIndex(size_t index) const;
-  size_t selectedGroupIndex() const;
-  bool shouldContainedSendButtonAtIndex(size_t section) const;
+  size_t numberOfToolItems();
+  ImagePtr toolImageAtIndex(size_t index);
+  size_t selectedGroupIndex();
+  bool shouldContainedSendButtonAtIndex(size_t section);
   // Grid and tool bar events.
   void scrollToGroup(int group);
   void inputToolViewTriggerAction(int action, size_t index);
@@ -140,14 +141,14 @@ class QLEmotionKeyboard : public View {
 
  private:
   // Section of a group (group - 1 while the recommended group is shown).
-  int sectionForGroup(int group) const;
+  int sectionForGroup(int group);
   bool hasDefaultPackages() const;
-  std::optional<size_t> selectedSection() const;
+  std::optional<size_t> selectedSection();
   void presentShop();
   void buildChildProtocols();
 
   QLDownloadManager& manager_;
-  QLEmotionKeyboardSession& session_;
+  std::shared_ptr<QLEmotionKeyboardSession> session_;
   std::weak_ptr<QLEmotionKeyboardDataSource> dataSource_;
   std::weak_ptr<QLEmotionKeyboardDelegate> delegate_;
   double toolBarHeight_ = 42;

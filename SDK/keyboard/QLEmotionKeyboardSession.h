@@ -4,7 +4,9 @@
 // user is on the recommended group.
 //
 // One session per process (shared()); tests make their own and hand it to
-// the keyboards they create. Main thread only.
+// the keyboards they create. Keyboards and their requests in flight share
+// ownership, so a session outlives every answer addressed to it. Main
+// thread only.
 #pragma once
 
 #include <memory>
@@ -15,7 +17,7 @@ namespace vexa {
 
 class QLEmotionKeyboardSession {
  public:
-  static QLEmotionKeyboardSession& shared();
+  static const std::shared_ptr<QLEmotionKeyboardSession>& shared();
 
   const std::shared_ptr<QLCategory>& recommendCategory() const { return recommendCategory_; }
   void setRecommendCategory(std::shared_ptr<QLCategory> category) {

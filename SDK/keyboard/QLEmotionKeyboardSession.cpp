@@ -1,0 +1,12 @@
+#include "keyboard/QLEmotionKeyboardSession.h"
+
+#include "platform/Once.h"
+
+namespace vexa {
+
+const std::shared_ptr<QLEmotionKeyboardSession>& QLEmotionKeyboardSession::shared() {
+  static const auto session = std::make_shared<QLEmotionKeyboardSession>();
+  return session;
+}
+
+}  // namespace vexa
