@@ -50,6 +50,12 @@ Size Image::size() const {
   }
 }
 
+std::shared_ptr<const Image> Image::withRenderingMode(ImageRenderingMode mode) const {
+  std::shared_ptr<Image> image(new Image(*this));
+  image->renderingMode_ = mode;
+  return image;
+}
+
 size_t Image::cost() const {
   size_t total = 0;
   for (const auto& f : frames_) total += f->byteSize();

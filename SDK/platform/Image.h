@@ -61,6 +61,11 @@ enum class ImageOrientation {
   RightMirrored,  // EXIF 7
 };
 
+// How views draw an image: as it is, or as a template whose alpha is
+// filled with the view's tint colour. Automatic lets the view choose
+// (navigation bar buttons draw templates; everything else, originals).
+enum class ImageRenderingMode { Automatic, AlwaysOriginal, AlwaysTemplate };
+
 class Image {
  public:
   static std::shared_ptr<const Image> still(
@@ -93,6 +98,10 @@ class Image {
   // Bytes of pixel memory, the cost measure of the memory cache.
   size_t cost() const;
 
+  ImageRenderingMode renderingMode() const { return renderingMode_; }
+  // The same pixels (shared, not copied) in another rendering mode.
+  std::shared_ptr<const Image> withRenderingMode(ImageRenderingMode mode) const;
+
  private:
   Image() = default;
   std::vector<std::shared_ptr<const Bitmap>> frames_;
@@ -100,6 +109,7 @@ class Image {
   double scale_ = 1;
   ImageOrientation orientation_ = ImageOrientation::Up;
   ImageAlphaInfo alphaInfo_ = ImageAlphaInfo::PremultipliedFirst;
+  ImageRenderingMode renderingMode_ = ImageRenderingMode::Automatic;
 };
 
 }  // namespace vexa

@@ -37,6 +37,8 @@ void Button::setTitleFont(const Font& font) {
   setNeedsLayout();
 }
 
+void Button::setTitleColorFollowsTint(bool follows) { titleLabel_->setTextColorFollowsTint(follows); }
+
 std::string Button::titleForState(unsigned state) const {
   return lookup(titles_, state).value_or(std::string());
 }

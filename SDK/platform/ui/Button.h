@@ -1,6 +1,7 @@
 // A button: title, title colour, title font, image and background image per
 // control state (a state without its own value falls back to Normal), laid
-// out as image then title, centred. Main thread only.
+// out as image then title, centred. An accessibility element whose label is
+// its current title. Main thread only.
 #pragma once
 
 #include <map>
@@ -28,6 +29,8 @@ class Button : public Control {
   void setBackgroundImage(std::shared_ptr<const Image> image, unsigned state = ControlStateNormal);
   // The font is the title label's, for every state.
   void setTitleFont(const Font& font);
+  // Draws the title in the tint colour, whatever the state's colour.
+  void setTitleColorFollowsTint(bool follows);
 
   std::string titleForState(unsigned state) const;
   Color titleColorForState(unsigned state) const;
@@ -49,6 +52,9 @@ class Button : public Control {
   Size sizeThatFits(Size size) const override;
   void layoutSubviews() override;
   void draw(cairo_t* cr, const Rect& rect) const override;
+
+ protected:
+  std::string defaultAccessibilityLabel() const override { return currentTitle(); }
 
  private:
   template <typename T>

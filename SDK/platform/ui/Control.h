@@ -2,7 +2,7 @@
 // events. A touch that ends inside sends TouchUpInside (the control stays
 // highlighted while the finger is inside); a disabled control takes no
 // touches. Actions are owned by the control; capture the target weakly.
-// Main thread only.
+// Controls are accessibility elements. Main thread only.
 #pragma once
 
 #include <functional>
@@ -58,6 +58,7 @@ class Control : public View {
   void touchesCancelled(const Touch& touch) override;
 
  protected:
+  bool defaultIsAccessibilityElement() const override { return true; }
   // Called for a touch that ends inside, before TouchUpInside is sent;
   // controls with their own meaning of a tap (page dots) override.
   virtual void didTapAt(Point point) { (void)point; }

@@ -2,7 +2,7 @@
 
 namespace vexa {
 
-void ImagePainter::draw(cairo_t* cr, const Image& image, const Rect& rect) {
+void ImagePainter::draw(cairo_t* cr, const Image& image, const Rect& rect, const Color* tint) {
   if (rect.isEmpty()) return;
   const Bitmap& bitmap = image.bitmap();
   // cairo only reads from a source surface; the cast does not lead to writes.
@@ -38,9 +38,17 @@ void ImagePainter::draw(cairo_t* cr, const Image& image, const Rect& rect) {
   double w = swapped ? rect.height() : rect.width();
   double h = swapped ? rect.width() : rect.height();
   cairo_scale(cr, w / pw, h / ph);
-  cairo_set_source_surface(cr, surface, 0, 0);
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-  cairo_paint(cr);
+  if (tint) {
+    cairo_set_source_rgba(cr, tint->red(), tint->green(), tint->blue(), tint->alpha());
+    cairo_pattern_t* mask = cairo_pattern_create_for_surface(surface);
+    cairo_pattern_set_filter(mask, CAIRO_FILTER_GOOD);
+    cairo_mask(cr, mask);
+    cairo_pattern_destroy(mask);
+  } else {
+    cairo_set_source_surface(cr, surface, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_paint(cr);
+  }
   cairo_restore(cr);
   cairo_surface_destroy(surface);
 }

@@ -1,9 +1,11 @@
 // Draws an Image (its first frame) into a rectangle of a cairo context,
-// honouring its orientation. Used by image views, buttons and the renderer.
+// honouring its orientation; with a tint, the image's alpha is filled with
+// the tint (a template image). Used by image views, buttons and the renderer.
 #pragma once
 
 #include <cairo.h>
 
+#include "platform/Color.h"
 #include "platform/Geometry.h"
 #include "platform/Image.h"
 
@@ -11,7 +13,8 @@ namespace vexa {
 
 class ImagePainter {
  public:
-  static void draw(cairo_t* cr, const Image& image, const Rect& rect);
+  static void draw(cairo_t* cr, const Image& image, const Rect& rect,
+                   const Color* tint = nullptr);
 };
 
 }  // namespace vexa

@@ -15,7 +15,13 @@ Size ImageView::sizeThatFits(Size) const { return image_ ? image_->size() : Size
 
 void ImageView::draw(cairo_t* cr, const Rect&) const {
   if (!image_) return;
-  ImagePainter::draw(cr, *image_, contentRectForMode(contentMode_, image_->size(), bounds()));
+  Rect r = contentRectForMode(contentMode_, image_->size(), bounds());
+  if (image_->renderingMode() == ImageRenderingMode::AlwaysTemplate) {
+    Color tint = tintColor();
+    ImagePainter::draw(cr, *image_, r, &tint);
+  } else {
+    ImagePainter::draw(cr, *image_, r);
+  }
 }
 
 }  // namespace vexa

@@ -1,6 +1,7 @@
 // An image view: shows an image (its first frame when animated) placed by
-// its content mode. Not interactive by default. sizeThatFits is the
-// image's size in points. Main thread only.
+// its content mode; a template image (ImageRenderingMode::AlwaysTemplate)
+// is filled with the view's tint colour. Not interactive by default.
+// sizeThatFits is the image's size in points. Main thread only.
 #pragma once
 
 #include <memory>

@@ -33,7 +33,8 @@ void Label::draw(cairo_t* cr, const Rect&) const {
   Rect b = bounds();
   Size s = TextEngine::shared().measure(text_, font_, b.width(), numberOfLines_);
   double y = b.y() + (b.height() - s.height) / 2;
-  TextEngine::shared().draw(cr, text_, font_, textColor_, Rect(b.x(), y, b.width(), s.height),
+  TextEngine::shared().draw(cr, text_, font_, followsTint_ ? tintColor() : textColor_,
+                            Rect(b.x(), y, b.width(), s.height),
                             alignment_, numberOfLines_);
 }
 

@@ -5,7 +5,6 @@
 namespace vexa {
 
 namespace {
-constexpr double kStatusBarHeight = 20;
 constexpr double kPushDuration = 0.35;
 }  // namespace
 
@@ -28,7 +27,8 @@ const std::shared_ptr<NavigationBar>& NavigationController::navigationBar() {
 void NavigationController::loadView() {
   auto v = View::create(Screen::main().bounds);
   v->setBackgroundColor(Color::whiteColor());
-  bar_ = NavigationBar::create(Rect(0, kStatusBarHeight, v->bounds().width(), NavigationBar::kHeight));
+  bar_ = NavigationBar::create(
+      Rect(0, NavigationBar::kStatusBarHeight, v->bounds().width(), NavigationBar::kHeight));
   bar_->setAutoresizingMask(AutoresizingFlexibleWidth);
   v->addSubview(bar_);
   setView(v);
@@ -56,7 +56,7 @@ void NavigationController::show(const std::shared_ptr<ViewController>& incoming,
     v->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     ViewAnimation::animate(animated ? kPushDuration : 0, [&] { v->setFrame(view()->bounds()); });
     view()->insertSubviewBelow(v, bar_.get());
-    bar_->setTitle(incoming->title());
+    bar_->setItem(incoming->navigationItem());
   }
   if (outgoing && outgoing->isViewLoaded()) outgoing->view()->removeFromSuperview();
   if (outgoing && visible) outgoing->endAppearance();

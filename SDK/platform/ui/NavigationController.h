@@ -1,5 +1,6 @@
-// A stack of view controllers with a navigation bar; the top controller's
-// view fills the stack's view under the bar. Push and pop apply at once
+// A stack of view controllers with a navigation bar showing the top
+// controller's navigation item; the top controller's view fills the stack's
+// view under the bar. Push and pop apply at once
 // (animated ones record their animation). Main thread only.
 #pragma once
 

@@ -43,10 +43,7 @@ PangoLayout* TextEngine::makeLayout(PangoContext* context, const std::string& te
                                     const Font& font, double maxWidth, int numberOfLines,
                                     TextAlignment alignment) {
   PangoLayout* layout = pango_layout_new(context);
-  PangoFontDescription* desc = pango_font_description_new();
-  pango_font_description_set_family(desc, font.family.c_str());
-  pango_font_description_set_absolute_size(desc, font.pointSize * PANGO_SCALE);
-  pango_font_description_set_weight(desc, font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+  PangoFontDescription* desc = fontDescription(font);
   pango_layout_set_font_description(layout, desc);
   pango_font_description_free(desc);
   // Pango wants valid UTF-8; bad bytes would be dropped with a warning.
@@ -76,6 +73,22 @@ PangoLayout* TextEngine::makeLayout(PangoContext* context, const std::string& te
     case TextAlignment::Right: pango_layout_set_alignment(layout, PANGO_ALIGN_RIGHT); break;
   }
   return layout;
+}
+
+PangoFontDescription* TextEngine::fontDescription(const Font& font) {
+  PangoFontDescription* desc = pango_font_description_new();
+  pango_font_description_set_family(desc, font.family.c_str());
+  pango_font_description_set_absolute_size(desc, font.pointSize * PANGO_SCALE);
+  pango_font_description_set_weight(desc, font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+  return desc;
+}
+
+PangoContext* TextEngine::createContext(cairo_t* cr) {
+  VX_ASSERT_MAIN_THREAD();
+  PangoContext* context = pango_font_map_create_context(fontMap_);
+  configure(context);
+  if (cr) pango_cairo_update_context(cr, context);
+  return context;
 }
 
 Size TextEngine::measure(const std::string& text, const Font& font, double maxWidth,
@@ -111,9 +124,7 @@ void TextEngine::drawLayout(cairo_t* cr, const std::string& text, const Font& fo
                             int numberOfLines, PangoAttrList* attributes) {
   VX_ASSERT_MAIN_THREAD();
   if (text.empty() || rect.isEmpty()) return;
-  PangoContext* context = pango_font_map_create_context(fontMap_);
-  configure(context);
-  pango_cairo_update_context(cr, context);
+  PangoContext* context = createContext(cr);
   LayoutPtr layout(makeLayout(context, text, font, rect.width(), numberOfLines, alignment));
   if (attributes) pango_layout_set_attributes(layout.get(), attributes);
   cairo_save(cr);

@@ -51,6 +51,12 @@ class TextEngine {
   std::optional<size_t> indexAtPoint(const std::string& text, const Font& font, double width,
                                      Point point);
 
+  // For other Pango users of the view layer (rich text): a new context set
+  // up like the engine's own, updated for `cr` when given (unref it), and
+  // the Pango description of a font (free it).
+  PangoContext* createContext(cairo_t* cr = nullptr);
+  static PangoFontDescription* fontDescription(const Font& font);
+
   size_t cacheSize() const { return cache_.size(); }
 
  private:

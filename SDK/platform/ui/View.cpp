@@ -5,6 +5,7 @@
 
 #include "platform/MainQueue.h"
 #include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 
 namespace vexa {
@@ -175,6 +176,8 @@ void View::removeFromSuperview() {
 }
 
 void View::notifyWindowChange(Window* newWindow, bool before) {
+  // A responder the user can no longer see takes no more input.
+  if (before && isFirstResponder()) resignFirstResponder();
   if (before) willMoveToWindow(newWindow); else didMoveToWindow();
   auto children = subviews_;
   for (auto& child : children) child->notifyWindowChange(newWindow, before);
@@ -240,6 +243,55 @@ void View::setBackgroundColor(std::optional<Color> color) {
   backgroundColor_ = color;
 }
 
+Color View::tintColor() const {
+  for (const View* v = this; v; v = v->superview_)
+    if (v->tintColor_) return *v->tintColor_;
+  return Color::rgb(0, 0.478, 1);
+}
+
+// --- Responder
+
+bool View::becomeFirstResponder() {
+  Window* w = window();
+  if (!w || !canBecomeFirstResponder()) return false;
+  if (isFirstResponder()) return true;
+  if (auto current = w->firstResponder()) {
+    // Handing over: the keyboard changes once, not down and up again.
+    w->firstResponder_.reset();
+    current->didResignFirstResponder();
+  }
+  w->setFirstResponder(shared_from_this());
+  didBecomeFirstResponder();
+  return true;
+}
+
+bool View::resignFirstResponder() {
+  Window* w = window();
+  if (!w || w->firstResponder().get() != this) return true;
+  w->setFirstResponder(nullptr);
+  didResignFirstResponder();
+  return true;
+}
+
+bool View::isFirstResponder() const {
+  Window* w = window();
+  return w && w->firstResponder().get() == this;
+}
+
+void View::reloadInputViews() {
+  if (Window* w = window(); w && w->firstResponder().get() == this) w->keyboardHost().update();
+}
+
+// --- Accessibility
+
+bool View::isAccessibilityElement() const {
+  return accessibilityElement_.value_or(defaultIsAccessibilityElement());
+}
+
+std::string View::accessibilityLabel() const {
+  return accessibilityLabel_ ? *accessibilityLabel_ : defaultAccessibilityLabel();
+}
+
 // --- Interaction
 
 bool View::pointInside(Point p) const { return bounds().contains(p); }
@@ -296,7 +348,10 @@ void View::setNeedsLayout() {
 void View::layoutIfNeeded() {
   if (needsLayout_) {
     needsLayout_ = false;
+    // Read again after the first hook, which may release its controller.
+    if (viewController_) viewController_->viewWillLayoutSubviews();
     layoutSubviews();
+    if (viewController_) viewController_->viewDidLayoutSubviews();
   }
   subtreeNeedsLayout_ = false;
   auto children = subviews_;

@@ -16,7 +16,17 @@
 // schedules that pass on the main queue; tests and the renderer call it.
 //
 // A view can host any non-view model by composition (a subclass owning the
-// model and drawing it in draw()); text inputs are meant to join that way.
+// model and drawing it in draw()); the text inputs (TextInputView) do.
+//
+// Responders: a view that can become first responder (a text input) is the
+// one its window's keyboards serve; the window shows its input view, or the
+// stand-in system keyboard, at the bottom (KeyboardHost). A view leaving its
+// window resigns first.
+//
+// Accessibility: every view has a label (human text in the UI's language),
+// an identifier (stable, for tools and tests) and an element flag; labels,
+// buttons and text inputs are elements by default and labels and buttons
+// take their text as label.
 //
 // Thread rules: the view tree is main-thread only.
 #pragma once
@@ -26,6 +36,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/Color.h"
@@ -36,6 +47,8 @@
 namespace vexa {
 
 class GestureRecognizer;
+class TextInput;
+class ViewController;
 class Window;
 
 enum AutoresizingMask : unsigned {
@@ -113,6 +126,10 @@ class View : public std::enable_shared_from_this<View> {
   void setBorderColor(Color color) { borderColor_ = color; }
   const Shadow& shadow() const { return shadow_; }
   void setShadow(const Shadow& shadow) { shadow_ = shadow; }
+  // The colour of template images and carets: the view's own, else its
+  // superview's, else the system blue.
+  Color tintColor() const;
+  void setTintColor(std::optional<Color> color) { tintColor_ = std::move(color); }
 
   // --- Interaction
   bool isUserInteractionEnabled() const { return userInteractionEnabled_; }
@@ -135,6 +152,31 @@ class View : public std::enable_shared_from_this<View> {
   virtual void touchesMoved(const Touch& touch);
   virtual void touchesEnded(const Touch& touch);
   virtual void touchesCancelled(const Touch& touch);
+
+  // --- Responder
+  virtual bool canBecomeFirstResponder() const { return false; }
+  // Needs a window; the window's current first responder resigns first.
+  // False when this view cannot become first responder.
+  bool becomeFirstResponder();
+  // True when this view is no longer first responder.
+  bool resignFirstResponder();
+  bool isFirstResponder() const;
+  // What the window shows in place of the keyboard while this view is first
+  // responder. Without one, a view with a keyInput() gets the system keyboard.
+  virtual std::shared_ptr<View> inputView() const { return nullptr; }
+  // The text the keyboards type into, or nullptr for views without text.
+  virtual TextInput* keyInput() { return nullptr; }
+  // Makes the window show the current input view (after it changed).
+  void reloadInputViews();
+
+  // --- Accessibility
+  bool isAccessibilityElement() const;
+  void setIsAccessibilityElement(bool element) { accessibilityElement_ = element; }
+  // The label set, else the view's default (its text for labels and buttons).
+  std::string accessibilityLabel() const;
+  void setAccessibilityLabel(std::string label) { accessibilityLabel_ = std::move(label); }
+  const std::string& accessibilityIdentifier() const { return accessibilityIdentifier_; }
+  void setAccessibilityIdentifier(std::string id) { accessibilityIdentifier_ = std::move(id); }
 
   // --- Layout
   unsigned autoresizingMask() const { return autoresizingMask_; }
@@ -178,10 +220,15 @@ class View : public std::enable_shared_from_this<View> {
   virtual void didMoveToSuperview() {}
   virtual void willMoveToWindow(Window* newWindow) { (void)newWindow; }
   virtual void didMoveToWindow() {}
+  virtual void didBecomeFirstResponder() {}
+  virtual void didResignFirstResponder() {}
+  virtual bool defaultIsAccessibilityElement() const { return false; }
+  virtual std::string defaultAccessibilityLabel() const { return {}; }
   void noteAnimatedChange();
 
  private:
   friend class Window;
+  friend class ViewController;
   void applyGeometry(const Rect& frame, Point boundsOrigin);
   void resizeSubviews(Size oldSize);
   void resizeWithOldSuperviewSize(Size oldSuperSize);
@@ -213,6 +260,12 @@ class View : public std::enable_shared_from_this<View> {
   bool subtreeNeedsLayout_ = true;
   DrawHandler drawHandler_;
   std::optional<AnimationRecord> lastAnimation_;
+  std::optional<Color> tintColor_;
+  std::optional<bool> accessibilityElement_;
+  std::optional<std::string> accessibilityLabel_;
+  std::string accessibilityIdentifier_;
+  // The controller whose view this is; told around each layout.
+  ViewController* viewController_ = nullptr;
 };
 
 }  // namespace vexa

@@ -13,18 +13,34 @@ constexpr double kPresentDuration = 0.3;
 
 ViewController::~ViewController() {
   if (presented_) presented_->presenting_ = nullptr;
+  // The view may outlive its controller through other owners.
+  if (view_ && view_->viewController_ == this) view_->viewController_ = nullptr;
 }
 
 const std::shared_ptr<View>& ViewController::view() {
   if (!view_) {
     loadView();
-    if (!view_) view_ = View::create(Screen::main().bounds);
+    if (!view_) adoptView(View::create(Screen::main().bounds));
     viewDidLoad();
   }
   return view_;
 }
 
-void ViewController::loadView() { view_ = View::create(Screen::main().bounds); }
+void ViewController::loadView() { adoptView(View::create(Screen::main().bounds)); }
+
+void ViewController::adoptView(std::shared_ptr<View> view) {
+  if (view_ && view_->viewController_ == this) view_->viewController_ = nullptr;
+  view_ = std::move(view);
+  if (view_) {
+    view_->viewController_ = this;
+    view_->setNeedsLayout();
+  }
+}
+
+void ViewController::setTitle(std::string title) {
+  title_ = std::move(title);
+  navigationItem_->setTitle(title_);
+}
 
 NavigationController* ViewController::navigationController() {
   for (ViewController* c = this; c; c = c->parent_)
@@ -33,10 +49,9 @@ NavigationController* ViewController::navigationController() {
 }
 
 double ViewController::topLayoutGuideLength() {
-  double statusBar = 20;
   auto* nav = navigationController();
   if (nav && nav != this && !nav->isNavigationBarHidden()) return nav->navigationBar()->frame().maxY();
-  return statusBar;
+  return NavigationBar::kStatusBarHeight;
 }
 
 void ViewController::beginAppearance(bool appearing, bool animated) {
@@ -67,6 +82,8 @@ void ViewController::presentViewController(std::shared_ptr<ViewController> contr
     return;
   }
   View* container = presentationContainer();
+  // The presented screen covers the input being edited.
+  if (Window* window = container->window()) window->endEditing();
   presented_ = controller;
   controller->presenting_ = this;
   auto view = controller->view();

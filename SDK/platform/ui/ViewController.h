@@ -1,6 +1,10 @@
 // A view controller: owns one screen's view (loaded on first use), is told
-// when that view appears and disappears, and presents other controllers
-// modally. Navigation stacks are NavigationController.
+// when that view appears and disappears and around each layout of it (the
+// place to compute the screen's frames: viewDidLayoutSubviews runs after the
+// view's own layoutSubviews, before its subviews are laid out), carries the
+// navigation item a navigation bar shows for it, and presents other
+// controllers modally; presenting one ends editing in the window (the
+// keyboard goes down). Navigation stacks are NavigationController.
 //
 // Ownership: a parent (navigation) controller owns its children; a
 // presenting controller owns the controller it presents; both back links are
@@ -12,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/ui/NavigationItem.h"
 #include "platform/ui/View.h"
 
 namespace vexa {
@@ -31,7 +36,10 @@ class ViewController : public std::enable_shared_from_this<ViewController> {
   bool isViewLoaded() const { return static_cast<bool>(view_); }
 
   const std::string& title() const { return title_; }
-  void setTitle(std::string title) { title_ = std::move(title); }
+  // Also the navigation item's title.
+  void setTitle(std::string title);
+  // What a navigation bar shows while this controller is on top.
+  const std::shared_ptr<NavigationItem>& navigationItem() const { return navigationItem_; }
 
   ViewController* parentViewController() const { return parent_; }
   // The nearest navigation controller above (or this one), or nullptr.
@@ -65,17 +73,23 @@ class ViewController : public std::enable_shared_from_this<ViewController> {
  protected:
   // Makes the view; the default is a plain view the size of the screen.
   virtual void loadView();
-  void setView(std::shared_ptr<View> view) { view_ = std::move(view); }
+  void setView(std::shared_ptr<View> view) { adoptView(std::move(view)); }
   virtual void viewDidLoad() {}
   virtual void viewWillAppear(bool animated) { (void)animated; }
   virtual void viewDidAppear(bool animated) { (void)animated; }
   virtual void viewWillDisappear(bool animated) { (void)animated; }
   virtual void viewDidDisappear(bool animated) { (void)animated; }
+  // Around each layoutSubviews of the view.
+  virtual void viewWillLayoutSubviews() {}
+  virtual void viewDidLayoutSubviews() {}
 
  private:
+  friend class View;
   View* presentationContainer();
+  void adoptView(std::shared_ptr<View> view);
 
   std::shared_ptr<View> view_;
+  std::shared_ptr<NavigationItem> navigationItem_ = std::make_shared<NavigationItem>();
   std::string title_;
   ViewController* parent_ = nullptr;
   Window* windowHost_ = nullptr;

@@ -29,6 +29,15 @@ void Window::setRootViewController(std::shared_ptr<ViewController> controller) {
   rootViewController_->endAppearance();
 }
 
+void Window::endEditing() {
+  if (auto responder = firstResponder()) responder->resignFirstResponder();
+}
+
+void Window::setFirstResponder(const std::shared_ptr<View>& responder) {
+  firstResponder_ = responder;
+  keyboardHost_.update();
+}
+
 void Window::makeKeyAndVisible() {
   setHidden(false);
   Application::shared().setKeyWindow(std::static_pointer_cast<Window>(shared_from_this()));

@@ -1,13 +1,15 @@
 // The window: the root of a shown view tree. It owns the touch dispatcher
 // for its tree, runs the layout pass on the main queue when a view in it
-// asks for layout, and holds the root view controller. A window made key
-// is the application's key window (Application::keyWindow()).
+// asks for layout, holds the root view controller, knows its first
+// responder and shows that responder's keyboard (KeyboardHost). A window
+// made key is the application's key window (Application::keyWindow()).
 //
 // Main thread only.
 #pragma once
 
 #include <memory>
 
+#include "platform/ui/KeyboardHost.h"
 #include "platform/ui/TouchDispatcher.h"
 #include "platform/ui/View.h"
 
@@ -29,14 +31,25 @@ class Window : public View {
 
   TouchDispatcher& touches() { return touches_; }
 
+  // The view the keyboards serve now (see View::becomeFirstResponder).
+  std::shared_ptr<View> firstResponder() const { return firstResponder_.lock(); }
+  // Resigns the first responder: its keyboard goes down.
+  void endEditing();
+  KeyboardHost& keyboardHost() { return keyboardHost_; }
+
   // Runs the layout pass on a later turn of the main queue (once however
   // often it is asked).
   void scheduleLayoutPass();
 
  private:
+  friend class View;
+  void setFirstResponder(const std::shared_ptr<View>& responder);
+
   std::shared_ptr<ViewController> rootViewController_;
   TouchDispatcher touches_;
   bool layoutScheduled_ = false;
+  std::weak_ptr<View> firstResponder_;
+  KeyboardHost keyboardHost_{*this};
 };
 
 }  // namespace vexa
