@@ -142,7 +142,10 @@ bool QLPackageCache::canStorePackage(const PackagePtr& package) {
 bool QLPackageCache::storePackage(const PackagePtr& package) {
   bool stored = false;
   onMainThread([&] { storeOnMainThread(package, stored); });
-  if (stored) NotificationCenter::defaultCenter().post(kQLEmotionPackageAddNotification, this);
+  if (stored) {
+    NotificationCenter::defaultCenter().post(kQLEmotionPackageAddNotification, this,
+                                             Value::dict({{kQLEmotionPackageGuidKey, package->guid()}}));
+  }
   return stored;
 }
 
@@ -188,7 +191,10 @@ void QLPackageCache::removePackage(const PackagePtr& package) {
   if (!package) return;
   bool removed = false;
   onMainThread([&] { removeOnMainThread(package, removed); });
-  if (removed) NotificationCenter::defaultCenter().post(kQLEmotionPackageRemoveNotification, this);
+  if (removed) {
+    NotificationCenter::defaultCenter().post(kQLEmotionPackageRemoveNotification, this,
+                                             Value::dict({{kQLEmotionPackageGuidKey, package->guid()}}));
+  }
 }
 
 void QLPackageCache::removeOnMainThread(const PackagePtr& package, bool& removed) {

@@ -39,10 +39,12 @@
 namespace vexa {
 
 // Posted on the default notification centre, object the store, after a
-// package was stored / removed.
+// package was stored / removed; the user info holds the package's guid
+// under kQLEmotionPackageGuidKey.
 inline constexpr const char* kQLEmotionPackageAddNotification = "QLEmotionPackageAddNotification";
 inline constexpr const char* kQLEmotionPackageRemoveNotification =
     "QLEmotionPackageRemoveNotification";
+inline constexpr const char* kQLEmotionPackageGuidKey = "guid";
 
 class QLPackageCache {
  public:

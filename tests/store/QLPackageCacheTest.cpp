@@ -26,12 +26,15 @@ struct NotificationLog {
           name,
           [this](const Notification& n) {
             names.push_back(n.name);
+            const Value* guid = n.userInfo.find(kQLEmotionPackageGuidKey);
+            guids.push_back(guid && guid->asString() ? *guid->asString() : "(none)");
             threads.push_back(std::this_thread::get_id());
           },
           &store));
     }
   }
   Strings names;
+  Strings guids;
   std::vector<std::thread::id> threads;
   std::vector<Subscription> subscriptions;
 };
@@ -153,6 +156,7 @@ TEST_F(QLPackageCacheTest, RemovingTakesADownloadedPackageWithItsFilesButNeverAD
   const std::string add = kQLEmotionPackageAddNotification;
   const std::string remove = kQLEmotionPackageRemoveNotification;
   EXPECT_EQ(log.names, (Strings{add, add, add, remove, remove}));
+  EXPECT_EQ(log.guids.back(), "B") << "the guid of the package removed";
 }
 
 TEST_F(QLPackageCacheTest, TheSelectionFallsBackToTheFirstDefaultOrNothing) {
