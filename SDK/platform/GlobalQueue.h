@@ -17,6 +17,8 @@ class GlobalQueue {
   void async(std::function<void()> task) { pool_.post(std::move(task)); }
   // Blocks until every posted task has finished. For tests and shutdown.
   void waitIdle() { pool_.waitIdle(); }
+  // Whether no task is queued or running now (a tool waiting for work to settle).
+  bool isIdle() const { return pool_.isIdle(); }
   bool isWorkerThread() const { return pool_.isWorkerThread(); }
 
  private:

@@ -40,6 +40,11 @@ void WorkerPool::waitIdle() {
   state_->idle.wait(lock, [&] { return state_->tasks.empty() && state_->running == 0; });
 }
 
+bool WorkerPool::isIdle() const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  return state_->tasks.empty() && state_->running == 0;
+}
+
 bool WorkerPool::isWorkerThread() const {
   auto self = std::this_thread::get_id();
   return std::any_of(threads_.begin(), threads_.end(),

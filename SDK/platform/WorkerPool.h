@@ -30,6 +30,8 @@ class WorkerPool {
   // Blocks until nothing is queued or running. Must not be called from a
   // task of this pool.
   void waitIdle();
+  // Whether nothing is queued or running at this moment.
+  bool isIdle() const;
   // True when the calling thread is one of this pool's workers.
   bool isWorkerThread() const;
 
