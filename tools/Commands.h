@@ -22,10 +22,12 @@ void addPackagesCommand(CLI::App& app, GlobalOptions& options, int& status);
 void addInstallCommand(CLI::App& app, GlobalOptions& options, int& status);
 void addRemoveCommand(CLI::App& app, GlobalOptions& options, int& status);
 void addLookupCommand(CLI::App& app, GlobalOptions& options, int& status);
+void addUiCommand(CLI::App& app, GlobalOptions& options, int& status);
 
 inline std::vector<AddCommand> allCommands() {
   return {addDemoCommand, addServeCommand, addParseCommand, addRenderCommand,
-          addInstallDefaultsCommand, addPackagesCommand, addInstallCommand, addRemoveCommand, addLookupCommand};
+          addInstallDefaultsCommand, addPackagesCommand, addInstallCommand, addRemoveCommand, addLookupCommand,
+          addUiCommand};
 }
 
 }  // namespace vexa::tool

@@ -32,6 +32,7 @@ struct DemoSession {
   const GlobalOptions& options;
   std::ostream& out;
   std::unique_ptr<service::EmoticonService> service;  // the embedded one, if any
+  GlobalOptions configured;                           // the options that reach the service
   std::string apiBase;
   std::string filesBase;
   std::vector<std::shared_ptr<QLPackage>> shopPackages;  // in category order, each once
@@ -44,32 +45,23 @@ struct DemoStep {
 };
 
 Status startService(DemoSession& s) {
-  if (!s.options.apiBase.empty()) {
-    s.apiBase = s.options.apiBase;
-    s.filesBase = s.options.filesBase;
+  auto connection = connectService(s.options, kDemoUserId);
+  if (!connection) return connection.error();
+  s.service = std::move(connection->embedded);
+  s.configured = connection->options;
+  s.apiBase = s.configured.apiBase;
+  s.filesBase = s.configured.filesBase;
+  if (!s.service) {
     s.out << "  using the service at " << s.apiBase << "\n";
     return Status::Ok();
   }
-  auto catalog = service::SampleCatalog::load(Directories::caches());
-  if (!catalog) return catalog.error();
-  auto started = service::EmoticonService::start({.catalog = *catalog});
-  if (!started) return started.error();
-  s.service = std::move(*started);
-  s.apiBase = s.service->apiBase();
-  s.filesBase = s.service->filesBase();
   s.out << "  the reference service listens on " << s.service->baseUrl() << " with "
         << s.service->catalog().packages().size() << " sample packages\n";
   return Status::Ok();
 }
 
 Status configureStep(DemoSession& s) {
-  GlobalOptions o = s.options;
-  o.apiBase = s.apiBase;
-  o.filesBase = s.filesBase;
-  bool embedded = s.service != nullptr;
-  if (embedded && o.appId.empty()) o.appId = service::EmoticonService::kDemoAppId;
-  if (embedded && o.secret.empty()) o.secret = service::EmoticonService::kDemoAppSecret;
-  if (o.userId.empty()) o.userId = kDemoUserId;
+  const GlobalOptions& o = s.configured;
   if (Status configured = configureSdk(o); !configured) return configured;
   s.out << "  API " << s.apiBase << ", files " << (s.filesBase.empty() ? "(none)" : s.filesBase) << "\n"
         << "  app id " << (o.appId.empty() ? "(none)" : o.appId) << ", user " << o.userId << ", device "
@@ -254,7 +246,7 @@ std::vector<DemoStep> demoSteps() {
 
 int runDemo(const GlobalOptions& options) {
   applyHome(options);
-  DemoSession session{options, std::cout, nullptr, {}, {}, {}, nullptr};
+  DemoSession session{options, std::cout, nullptr, {}, {}, {}, {}, nullptr};
   std::cout << VXVersionManager::versionString() << " demo\n";
   auto steps = demoSteps();
   Status status = Status::Ok();

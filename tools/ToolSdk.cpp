@@ -2,10 +2,36 @@
 
 #include "api/QLDownloadManager.h"
 #include "core/VXEmotionCentre.h"
+#include "platform/Directories.h"
 #include "platform/NotificationCenter.h"
+#include "service/EmoticonService.h"
+#include "service/SampleCatalog.h"
 #include "store/QLPackageCache.h"
 
 namespace vexa::tool {
+
+ServiceConnection::ServiceConnection() = default;
+ServiceConnection::ServiceConnection(ServiceConnection&&) noexcept = default;
+ServiceConnection& ServiceConnection::operator=(ServiceConnection&&) noexcept = default;
+ServiceConnection::~ServiceConnection() = default;
+
+Result<ServiceConnection> connectService(const GlobalOptions& options, const std::string& defaultUserId) {
+  ServiceConnection connection;
+  connection.options = options;
+  GlobalOptions& o = connection.options;
+  if (o.userId.empty()) o.userId = defaultUserId;
+  if (!o.apiBase.empty()) return connection;
+  auto catalog = service::SampleCatalog::load(Directories::caches());
+  if (!catalog) return catalog.error();
+  auto started = service::EmoticonService::start({.catalog = *catalog});
+  if (!started) return started.error();
+  connection.embedded = std::move(*started);
+  o.apiBase = connection.embedded->apiBase();
+  o.filesBase = connection.embedded->filesBase();
+  if (o.appId.empty()) o.appId = service::EmoticonService::kDemoAppId;
+  if (o.secret.empty()) o.secret = service::EmoticonService::kDemoAppSecret;
+  return connection;
+}
 
 VXEmotionCentre& openSdk(const GlobalOptions& options) {
   applyHome(options);

@@ -15,7 +15,30 @@
 #include "store/QLPackage.h"
 #include "store/VXEmoji.h"
 
+namespace vexa::service {
+class EmoticonService;
+}
+
 namespace vexa::tool {
+
+// The service a command talks to and the global options that reach it.
+struct ServiceConnection {
+  ServiceConnection();
+  ServiceConnection(ServiceConnection&&) noexcept;
+  ServiceConnection& operator=(ServiceConnection&&) noexcept;
+  ~ServiceConnection();
+
+  // The reference service started in-process, when there was no --api.
+  std::unique_ptr<service::EmoticonService> embedded;
+  // The globals with the service's URLs filled in, and for the embedded
+  // service its demo application's credentials unless given; the user id
+  // is `defaultUserId` unless given.
+  GlobalOptions options;
+};
+
+// The service at --api, or without --api the reference service on a free
+// loopback port over the sample catalogue (the embedded default).
+Result<ServiceConnection> connectService(const GlobalOptions& options, const std::string& defaultUserId);
 
 // Applies --home and starts the SDK as a host does, through the centre (whose
 // creation runs the one-time upgrade of an older store).

@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e);
+    // Help and version end well; anything else is a usage error.
+    return app.exit(e) == 0 ? 0 : 2;
   }
   return status;
 }
