@@ -80,38 +80,45 @@ double QLInputCollectionPageGridLayout::originXForSection(int section) const {
 
 void QLInputCollectionPageGridLayout::prepareLayout() {
   CollectionViewLayout::prepareLayout();
-  layoutAttributes_ = std::unordered_map<IndexPath, CollectionViewLayoutAttributes>();
-  sectionExtents_.clear();
-  Size page = pageSize();
-  const EdgeInsets& e = pageContentInsets_;
-  int sections = numberOfSections();
-  // Room for every cell up front: rehashing a large keyboard costs more
-  // than all the frame arithmetic.
-  size_t total = 0;
-  for (int s = 0; s < sections; ++s) total += static_cast<size_t>(std::max(0, numberOfItemsWithSection(s)));
-  layoutAttributes_.reserve(std::max<size_t>(100, total));
+  sections_.clear();
+  page_ = pageSize();
+  const int count = numberOfSections();
+  sections_.reserve(static_cast<size_t>(std::max(0, count)));
   double origin = 0;
-  for (int s = 0; s < sections; ++s) {
-    int n = numberOfItemsWithSection(s);
-    int cols = columnsAtSection(s);
-    int perPage = numberOfItemsPerPageAtSection(s);
-    Size item = itemSizeAtSection(s);
-    double originX = std::trunc(origin);
-    Rect extent;
-    for (int i = 0; i < n; ++i) {
-      int pageIndex = i / perPage;
-      int row = (i % perPage) / cols;
-      int column = i % cols;
-      double x = originX + pageIndex * page.width + e.left + column * (item.width + itemSpacing_);
-      double y = e.top + row * (item.height + lineSpacing_);
-      auto a = CollectionViewLayoutAttributes::forCellWithIndexPath(IndexPath{s, i});
-      a.setFrame(Rect(x, y, item.width, item.height));
-      extent = i == 0 ? a.frame() : extent.unionWith(a.frame());
-      layoutAttributes_.insert_or_assign(IndexPath{s, i}, a);
-    }
-    sectionExtents_.emplace_back(n, extent);
-    origin += pagesAtSection(s) * page.width;
+  for (int s = 0; s < count; ++s) {
+    SectionGeometry g;
+    g.count = std::max(0, numberOfItemsWithSection(s));
+    g.columns = columnsAtSection(s);
+    g.perPage = numberOfItemsPerPageAtSection(s);
+    g.pages = pagesAtSection(s);
+    g.item = itemSizeAtSection(s);
+    g.originX = std::trunc(origin);
+    sections_.push_back(g);
+    origin += g.pages * page_.width;
   }
+}
+
+CollectionViewLayoutAttributes QLInputCollectionPageGridLayout::attributesFor(int section, const SectionGeometry& g,
+                                                                              int item) const {
+  const EdgeInsets& e = pageContentInsets_;
+  const int pageIndex = item / g.perPage;
+  const int row = (item % g.perPage) / g.columns;
+  const int column = item % g.columns;
+  const double x = g.originX + pageIndex * page_.width + e.left + column * (g.item.width + itemSpacing_);
+  const double y = e.top + row * (g.item.height + lineSpacing_);
+  auto a = CollectionViewLayoutAttributes::forCellWithIndexPath(IndexPath{section, item});
+  a.setFrame(Rect(x, y, g.item.width, g.item.height));
+  return a;
+}
+
+std::unordered_map<IndexPath, CollectionViewLayoutAttributes> QLInputCollectionPageGridLayout::layoutAttributes()
+    const {
+  std::unordered_map<IndexPath, CollectionViewLayoutAttributes> all;
+  for (size_t s = 0; s < sections_.size(); ++s) {
+    for (int i = 0; i < sections_[s].count; ++i)
+      all.insert_or_assign(IndexPath{static_cast<int>(s), i}, attributesFor(static_cast<int>(s), sections_[s], i));
+  }
+  return all;
 }
 
 Size QLInputCollectionPageGridLayout::collectionViewContentSize() const {
@@ -124,12 +131,20 @@ Size QLInputCollectionPageGridLayout::collectionViewContentSize() const {
 std::vector<CollectionViewLayoutAttributes>
 QLInputCollectionPageGridLayout::layoutAttributesForElementsInRect(const Rect& rect) const {
   std::vector<CollectionViewLayoutAttributes> out;
-  for (size_t s = 0; s < sectionExtents_.size(); ++s) {
-    const auto& [count, extent] = sectionExtents_[s];
-    if (!extent.intersects(rect)) continue;
-    for (int i = 0; i < count; ++i) {
-      auto a = layoutAttributesForItemAtIndexPath(IndexPath{static_cast<int>(s), i});
-      if (a && a->frame().intersects(rect)) out.push_back(*a);
+  if (page_.width <= 0 || rect.isEmpty()) return out;
+  for (size_t s = 0; s < sections_.size(); ++s) {
+    const SectionGeometry& g = sections_[s];
+    if (g.count == 0) continue;
+    const double end = g.originX + g.pages * page_.width;
+    if (rect.maxX() <= g.originX || rect.minX() >= end) continue;
+    // Only the pages the rect meets: cells never leave their page.
+    const int first = std::max(0, static_cast<int>(std::floor((rect.minX() - g.originX) / page_.width)));
+    const int last = std::min(g.pages - 1, static_cast<int>(std::floor((rect.maxX() - g.originX) / page_.width)));
+    const int from = first * g.perPage;
+    const int to = static_cast<int>(std::min<long long>(g.count, (static_cast<long long>(last) + 1) * g.perPage));
+    for (int i = from; i < to; ++i) {
+      auto a = attributesFor(static_cast<int>(s), g, i);
+      if (a.frame().intersects(rect)) out.push_back(std::move(a));
     }
   }
   return out;
@@ -137,9 +152,10 @@ QLInputCollectionPageGridLayout::layoutAttributesForElementsInRect(const Rect& r
 
 std::optional<CollectionViewLayoutAttributes>
 QLInputCollectionPageGridLayout::layoutAttributesForItemAtIndexPath(const IndexPath& p) const {
-  auto it = layoutAttributes_.find(p);
-  if (it == layoutAttributes_.end()) return std::nullopt;
-  return it->second;
+  if (p.section < 0 || p.section >= static_cast<int>(sections_.size())) return std::nullopt;
+  const SectionGeometry& g = sections_[static_cast<size_t>(p.section)];
+  if (p.item < 0 || p.item >= g.count) return std::nullopt;
+  return attributesFor(p.section, g, p.item);
 }
 
 bool QLInputCollectionPageGridLayout::shouldInvalidateLayoutForBoundsChange(const Rect& newBounds) const {

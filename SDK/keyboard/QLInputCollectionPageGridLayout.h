@@ -3,8 +3,11 @@
 // across a page, a section always starts on a new page, and the sections
 // follow each other left to right in one paged strip. Rows and columns per
 // section come from the grid delegate (1 x 1 without one); spacing and page
-// insets are properties. All frames are computed in prepareLayout() and
-// kept in `layoutAttributes`. Main thread only.
+// insets are properties. prepareLayout() computes each section's geometry
+// (count, grid, item size, origin) once; a cell's frame follows from it by
+// arithmetic when asked, so the layout's memory grows with the sections,
+// not with the emojis, and a rect query visits only the pages it meets.
+// Main thread only.
 #pragma once
 
 #include <functional>
@@ -43,10 +46,9 @@ class QLInputCollectionPageGridLayout : public CollectionViewLayout {
   std::shared_ptr<QLInputCollectionPageGridLayoutDelegate> gridLayoutDelegate() const {
     return gridLayoutDelegate_.lock();
   }
-  // Frames of the last prepare pass.
-  const std::unordered_map<IndexPath, CollectionViewLayoutAttributes>& layoutAttributes() const {
-    return layoutAttributes_;
-  }
+  // Every cell's attributes as of the last prepare pass, built on request
+  // (for inspection; the collection view asks per rect or item).
+  std::unordered_map<IndexPath, CollectionViewLayoutAttributes> layoutAttributes() const;
 
   // The collection view's bounds size: one page.
   Size pageSize() const;
@@ -74,15 +76,23 @@ class QLInputCollectionPageGridLayout : public CollectionViewLayout {
 
  private:
   int numberOfSections() const;
+  // What the prepare pass keeps per section.
+  struct SectionGeometry {
+    int count = 0;
+    int columns = 1;
+    int perPage = 1;
+    int pages = 0;
+    double originX = 0;
+    Size item;
+  };
+  CollectionViewLayoutAttributes attributesFor(int section, const SectionGeometry& g, int item) const;
 
   double lineSpacing_ = 10;
   double itemSpacing_ = 10;
   std::weak_ptr<QLInputCollectionPageGridLayoutDelegate> gridLayoutDelegate_;
-  std::unordered_map<IndexPath, CollectionViewLayoutAttributes> layoutAttributes_;
   EdgeInsets pageContentInsets_;
-  // Per section: item count and the box around its frames, so that rect
-  // queries skip whole sections.
-  std::vector<std::pair<int, Rect>> sectionExtents_;
+  Size page_;
+  std::vector<SectionGeometry> sections_;
 };
 
 }  // namespace vexa
