@@ -19,6 +19,7 @@ QLEmotionInputToolCollectionCell::QLEmotionInputToolCollectionCell(Rect frame)
   contentView()->addSubview(selectedView_);
   contentView()->addSubview(borderView_);
   contentView()->addSubview(imgView_);
+  setIsAccessibilityElement(true);
 }
 
 double QLEmotionInputToolCollectionCell::iconSide() {

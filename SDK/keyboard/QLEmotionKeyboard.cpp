@@ -6,15 +6,16 @@
 #include "api/QLDownloadManager.h"
 #include "api/QLRequestType.h"
 #include "core/QLEmotionGlobal.h"
+#include "core/VXEmotionCentre.h"
 #include "keyboard/QLEmotionKeyboardSession.h"
 #include "keyboard/QLInputItemGroupView.h"
 #include "keyboard/QLInputToolView.h"
 #include "platform/Screen.h"
 #include "platform/UserDefaults.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/ImageView.h"
-#include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/TapGestureRecognizer.h"
+#include "platform/ui/TextInputView.h"
 #include "shop/QLShopViewController.h"
 #include "store/QLPackageHelper.h"
 
@@ -398,29 +399,70 @@ void QLEmotionKeyboard::inputToolViewTriggerAction(int action, size_t index) {
 void QLEmotionKeyboard::presentShop() {
   // A second tap while the shop is up (a double tap) presents nothing more.
   if (auto open = presentedShop_.lock(); open && open->presentingViewController()) return;
-  auto top = Application::shared().topViewController();
-  if (!top) return;
-  auto theme = QLEmotionGlobal::sharedInstance().theme();
-  auto shop = std::make_shared<QLShopViewController>(manager_);
-  auto navigation = std::make_shared<NavigationController>(shop);
-  const auto& bar = navigation->navigationBar();
-  bar->setBarTintColor(theme->navigationBarColor());
-  bar->setTintColor(theme->navigationBarTintColor());
-  bar->setTitleTextColor(theme->navigationBarTintColor());
-  bar->setTitleFont(theme->navigationTitleFont());
-  presentedShop_ = navigation;
-  top->presentViewController(navigation, true);
+  presentedShop_ = QLShopViewController::presentShop(manager_);
 }
 
 // --- The attached input -------------------------------------------------------
 
-void QLEmotionKeyboard::attachToTextInput(const std::shared_ptr<TextInput>& input) {
-  if (!input) return;
-  if (textInput_.lock() == input) return;
-  switchToDefaultKeyboard();
-  textInput_ = input;
+std::shared_ptr<TextInput> QLEmotionKeyboard::textInput() const {
+  auto view = textInputView_.lock();
+  return view ? std::shared_ptr<TextInput>(view, &view->input()) : nullptr;
 }
 
-void QLEmotionKeyboard::switchToDefaultKeyboard() { textInput_.reset(); }
+void QLEmotionKeyboard::attachToTextInput(const std::shared_ptr<TextInputView>& input) {
+  if (!input) return;
+  if (textInputView() != input) switchToDefaultKeyboard();
+  textInputView_ = input;
+  if (!overlay_) {
+    // Held here, not looked up by a tag: the host may use any tag on its input.
+    overlay_ = View::create(input->bounds());
+    overlay_->setBackgroundColor(std::nullopt);
+    // Follows the input's size through autoresizing: nothing is observed.
+    overlay_->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+    overlay_->setAccessibilityIdentifier("overlay");
+    std::weak_ptr<View> weak = weak_from_this();
+    overlay_->addGestureRecognizer(TapGestureRecognizer::create([weak](GestureRecognizer&) {
+      if (auto self = std::static_pointer_cast<QLEmotionKeyboard>(weak.lock())) self->tapOverlay();
+    }));
+    input->addSubview(overlay_);
+  }
+  input->setInputView(shared_from_this());
+  input->reloadInputViews();
+}
+
+void QLEmotionKeyboard::switchToDefaultKeyboard() {
+  auto keep = shared_from_this();
+  if (overlay_) overlay_->removeFromSuperview();
+  overlay_.reset();
+  if (auto input = textInputView()) {
+    if (input->inputView().get() == this) {
+      input->setInputView(nullptr);
+      input->reloadInputViews();
+    }
+  }
+  textInputView_.reset();
+}
+
+void QLEmotionKeyboard::tapOverlay() {
+  if (auto input = textInputView()) switchToDefaultKeyboard(*input);
+  auto host = VXEmotionCentre::defaultCentre().delegate();
+  if (host && host->tapOverlay) host->tapOverlay();
+}
+
+std::shared_ptr<QLEmotionKeyboard> QLEmotionKeyboard::emotionKeyboard(const View& responder) {
+  return std::dynamic_pointer_cast<QLEmotionKeyboard>(responder.inputView());
+}
+
+void QLEmotionKeyboard::switchToDefaultKeyboard(const View& responder) {
+  if (auto keyboard = emotionKeyboard(responder)) keyboard->switchToDefaultKeyboard();
+}
+
+bool QLEmotionKeyboard::switchToEmotionKeyboard(const std::shared_ptr<View>& responder,
+                                                const std::shared_ptr<QLEmotionKeyboard>& keyboard) {
+  auto input = std::dynamic_pointer_cast<TextInputView>(responder);
+  if (!input || !keyboard) return false;
+  keyboard->attachToTextInput(input);
+  return true;
+}
 
 }  // namespace vexa

@@ -36,6 +36,7 @@ namespace vexa {
 
 class ImageView;
 class QLDownloadManager;
+class TextInputView;
 class QLEmotionKeyboardSession;
 class QLInputItemGroupView;
 class QLInputToolView;
@@ -89,13 +90,31 @@ class QLEmotionKeyboard : public View {
   static void clearSession();
 
   // --- The attached input.
-  // The input the keyboard serves, or nullptr.
-  std::shared_ptr<TextInput> textInput() const { return textInput_.lock(); }
-  // Remembers the input (weakly) and serves it until switchToDefaultKeyboard
-  // or until another input is attached (which detaches this one first).
-  void attachToTextInput(const std::shared_ptr<TextInput>& input);
-  // Forgets the input: the system keyboard returns to it.
+  // The model of the input the keyboard serves (sharing the view's
+  // ownership), or nullptr.
+  std::shared_ptr<TextInput> textInput() const;
+  // The input on screen (the responder), or nullptr.
+  std::shared_ptr<TextInputView> textInputView() const { return textInputView_.lock(); }
+  // Serves the input: remembers it (weakly), lays a transparent overlay over
+  // it whose tap gives the input its system keyboard back (and tells the
+  // centre's delegate tapOverlay), and becomes its input view. Attaching to
+  // another input first detaches from the one served.
+  void attachToTextInput(const std::shared_ptr<TextInputView>& input);
+  // Takes the overlay off the input, gives it its system keyboard back and
+  // forgets it.
   void switchToDefaultKeyboard();
+  // The overlay laid over the served input, or nullptr.
+  const std::shared_ptr<View>& overlay() const { return overlay_; }
+
+  // --- What every responder can be asked about the emotion keyboard.
+  // The responder's input view when that is an emotion keyboard, else nullptr.
+  static std::shared_ptr<QLEmotionKeyboard> emotionKeyboard(const View& responder);
+  // Detaches the responder's emotion keyboard, if it has one.
+  static void switchToDefaultKeyboard(const View& responder);
+  // Attaches the keyboard to the responder when it is a text input that
+  // takes an input view; false (and nothing changed) otherwise.
+  static bool switchToEmotionKeyboard(const std::shared_ptr<View>& responder,
+                                      const std::shared_ptr<QLEmotionKeyboard>& keyboard);
 
   // --- The "new" mark.
   // The stored "timeStamp" (0 when absent) is older than the service's.
@@ -145,6 +164,7 @@ class QLEmotionKeyboard : public View {
   bool hasDefaultPackages() const;
   std::optional<size_t> selectedSection();
   void presentShop();
+  void tapOverlay();
   void buildChildProtocols();
 
   QLDownloadManager& manager_;
@@ -159,7 +179,8 @@ class QLEmotionKeyboard : public View {
   std::shared_ptr<QLInputItemGroupViewDelegate> groupDelegate_;
   std::shared_ptr<QLInputToolViewDataSource> toolSource_;
   std::shared_ptr<QLInputToolViewDelegate> toolDelegate_;
-  std::weak_ptr<TextInput> textInput_;
+  std::weak_ptr<TextInputView> textInputView_;
+  std::shared_ptr<View> overlay_;
   std::weak_ptr<ViewController> presentedShop_;
 };
 

@@ -16,6 +16,7 @@ QLInputCollectionCell::QLInputCollectionCell(Rect frame) : CollectionViewCell(fr
   textLabel_->setFont(Font::systemFont(12));
   contentView()->addSubview(imgView_);
   contentView()->addSubview(textLabel_);
+  setIsAccessibilityElement(true);
 }
 
 double QLInputCollectionCell::captionGap() {
@@ -30,6 +31,8 @@ void QLInputCollectionCell::prepareForReuse() {
   CollectionViewCell::prepareForReuse();
   imgView_->setImage(nullptr);
   textLabel_->setText("");
+  setAccessibilityIdentifier("");
+  setAccessibilityLabel("");
   setNeedsLayout();
 }
 

@@ -325,6 +325,9 @@ std::shared_ptr<CollectionViewCell> QLInputItemGroupView::cellForItem(const Inde
     card->imgView()->setImage(nullptr);
     card->imgView()->setImageWithURL(UrlEscaping::escapeURL(package->recommend_pic()), nullptr);
     card->textLabel()->setText(package->name());
+    card->setAccessibilityIdentifier("package:" + package->guid());
+    card->setAccessibilityLabel(package->name());
+    card->downloadView()->setAccessibilityIdentifier("download:" + package->guid());
     auto cached = recommendPackageCache_.find(package->guid());
     card->setProgress(cached == recommendPackageCache_.end()
                           ? 0
@@ -342,11 +345,16 @@ std::shared_ptr<CollectionViewCell> QLInputItemGroupView::cellForItem(const Inde
   if (isBackspaceAtIndexPath(cell)) {
     emojiCell->imgView()->setImage(QLEmotionGlobal::sharedInstance().sdkUIimageWithName("backspace"));
     emojiCell->textLabel()->setText("");
+    emojiCell->setAccessibilityIdentifier("backspace");
+    emojiCell->setAccessibilityLabel("删除");
   } else if (source) {
     const IndexPath emoji = sectionIndexPathForCell(cell);
     if (source->thumbOfGroupViewAtIndexPath) emojiCell->imgView()->setImage(source->thumbOfGroupViewAtIndexPath(emoji));
     auto title = source->titleOfGroupViewAtIndexPath ? source->titleOfGroupViewAtIndexPath(emoji) : std::nullopt;
     emojiCell->textLabel()->setText(title.value_or(""));
+    const std::string code = source->codeOfGroupViewAtIndexPath ? source->codeOfGroupViewAtIndexPath(emoji) : "";
+    emojiCell->setAccessibilityIdentifier(code.empty() ? "" : "emoji:" + code);
+    emojiCell->setAccessibilityLabel(title && !title->empty() ? *title : code);
   }
   emojiCell->setNeedsLayout();
   return emojiCell;

@@ -47,11 +47,14 @@ QLInputToolView::QLInputToolView(Rect frame) : View(frame) {
   addBtn_ = Button::create();
   addBtn_->setBackgroundImage(global.base64UIimageWithName("shop"));
   addBtn_->setUserInteractionEnabled(false);
+  addBtn_->setAccessibilityIdentifier("shop");
+  addBtn_->setAccessibilityLabel(global.localizedStringForKey("Vexa商店"));
   sendBtn_ = Button::create();
   sendBtn_->setTitle(global.localizedStringForKey("发送"));
   sendBtn_->setTitleFont(Font::systemFont(15));
   sendBtn_->setTitleColor(theme->sendBtnTitleColor());
   sendBtn_->setBackgroundColor(theme->sendBtnBgColor());
+  sendBtn_->setAccessibilityIdentifier("send");
   // Both buttons are this view's own children, so they never outlive it.
   addBtn_->addAction(ControlEventTouchUpInside, [this](Control&) { send(kActionAdd, kNoIndex); });
   sendBtn_->addAction(ControlEventTouchUpInside, [this](Control&) {
@@ -90,6 +93,8 @@ void QLInputToolView::buildCollectionProtocols() {
     auto source = dataSource();
     const auto index = static_cast<size_t>(path.item);
     if (source && source->toolImageAtIndex) cell->imgView()->setImage(firstFrame(source->toolImageAtIndex(index)));
+    cell->setAccessibilityIdentifier(source && source->toolIdentifierAtIndex ? source->toolIdentifierAtIndex(index) : "");
+    cell->setAccessibilityLabel(source && source->toolLabelAtIndex ? source->toolLabelAtIndex(index) : "");
     cell->setNeedsLayout();
     return std::static_pointer_cast<CollectionViewCell>(cell);
   };
@@ -100,7 +105,7 @@ void QLInputToolView::buildCollectionProtocols() {
     send(kActionTab, index);
     showSendBtnIfNeed(index);
   };
-  collectionDelegate_->scrollViewDidEndDragging = [this](ScrollView& row, bool decelerate) {
+  collectionDelegate_->scrollViewDidEndDragging = [](ScrollView& row, bool decelerate) {
     if (decelerate) return;
     const Size frame = row.frame().size;
     const double maxX = row.contentSize().width - frame.width;

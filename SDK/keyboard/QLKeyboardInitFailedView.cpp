@@ -25,6 +25,7 @@ QLKeyboardInitFailedView::QLKeyboardInitFailedView(Rect frame) : View(frame) {
   retryBtn_->setTitleFont(theme->retryBtnFont());
   retryBtn_->setCornerRadius(5);
   retryBtn_->setClipsToBounds(true);
+  retryBtn_->setAccessibilityIdentifier("retry");
   // The button is this view's own child, so it never outlives the view.
   retryBtn_->addAction(ControlEventTouchUpInside, [this](Control&) { refresh(); });
   addSubview(imgView_);

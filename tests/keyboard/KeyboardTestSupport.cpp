@@ -42,6 +42,13 @@ void KeyboardTest::SetUp() {
   };
   source_->shouldAddBackspaceInSection = [small](QLEmotionKeyboard&, int section) { return small(section); };
   source_->indexOfSelectedSectionInKeyboard = [&store](QLEmotionKeyboard&) { return store.selectedPackageIndex(); };
+  source_->codeForItemAtIndexPath = [&store](QLEmotionKeyboard&, const IndexPath& p) {
+    return QLPackageHelper::codeOfEmojiAtIndexPath(p, store);
+  };
+  source_->identifierInSection = [&store](QLEmotionKeyboard&, int section) {
+    auto package = QLPackageHelper::packageAtIndex(section, store);
+    return package ? package->guid() : std::string();
+  };
 
   delegate_ = std::make_shared<QLEmotionKeyboardDelegate>();
   delegate_->rowsInSection = [small](QLEmotionKeyboard&, int s) { return small(s) ? 3u : 2u; };
