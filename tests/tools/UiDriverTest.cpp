@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "UiScript.h"
 #include "platform/FileSystem.h"
 #include "platform/JsonCodec.h"
 #include "store/QLImageDecoder.h"
@@ -13,54 +14,6 @@
 
 namespace vexa::test {
 namespace {
-
-const std::string kTool = VEXA_TOOL_PATH;
-
-struct ScriptRun {
-  int status = -1;
-  std::vector<Value> lines;  // standard output, one JSON value a line
-  std::string errors;
-
-  // The first line holding `key` (e.g. "input", "tree"), as its value.
-  const Value* first(const std::string& key, size_t skip = 0) const {
-    for (const Value& line : lines)
-      if (const Value* v = line.find(key); v && skip-- == 0) return v;
-    return nullptr;
-  }
-};
-
-ScriptRun runScript(const TempDirectory& home, const std::string& script, std::vector<std::string> extra = {}) {
-  auto path = home / "script.txt";
-  EXPECT_TRUE(FileSystem::writeAtomically(path, script).ok());
-  std::vector<std::string> argv{kTool, "--home", home.path().string(), "ui", "--script", path.string()};
-  argv.insert(argv.end(), extra.begin(), extra.end());
-  ChildProcess child(argv);
-  ScriptRun run;
-  run.status = child.wait();
-  run.errors = child.errors();
-  std::string_view out = child.output();
-  while (!out.empty()) {
-    size_t end = out.find('\n');
-    auto json = JsonCodec::parse(out.substr(0, end));
-    EXPECT_TRUE(json.ok()) << "not a JSON line: " << out.substr(0, end);
-    if (json.ok()) run.lines.push_back(*json);
-    out = end == std::string_view::npos ? std::string_view() : out.substr(end + 1);
-  }
-  return run;
-}
-
-const Value* findNode(const Value& node, const std::string& id) {
-  if (const Value* v = node.find("id"); v && v->asString() && *v->asString() == id) return &node;
-  if (const Value* children = node.find("children"); children && children->asArray())
-    for (const Value& child : *children->asArray())
-      if (const Value* found = findNode(child, id)) return found;
-  return nullptr;
-}
-
-Rect frameOf(const Value& node) {
-  const auto& f = *node.find("frame")->asArray();
-  return Rect(*f[0].numberAsReal(), *f[1].numberAsReal(), *f[2].numberAsReal(), *f[3].numberAsReal());
-}
 
 TEST(UiDriverTest, TypesIntoTheInputAboveTheKeyboardAndReadsTextAndCaretBack) {
   TempDirectory home;
