@@ -167,15 +167,6 @@ struct HandSection {
   std::vector<HandRow> rows;
 };
 
-void roundedRect(cairo_t* cr, const Rect& r, double radius) {
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, r.maxX() - radius, r.minY() + radius, radius, -M_PI / 2, 0);
-  cairo_arc(cr, r.maxX() - radius, r.maxY() - radius, radius, 0, M_PI / 2);
-  cairo_arc(cr, r.minX() + radius, r.maxY() - radius, radius, M_PI / 2, M_PI);
-  cairo_arc(cr, r.minX() + radius, r.minY() + radius, radius, M_PI, 3 * M_PI / 2);
-  cairo_close_path(cr);
-}
-
 void fill(cairo_t* cr, const Rect& r, const Color& c) {
   cairo_set_source_rgba(cr, c.red(), c.green(), c.blue(), c.alpha());
   cairo_rectangle(cr, r.x(), r.y(), r.width(), r.height());
@@ -227,7 +218,7 @@ void drawHand(cairo_t* cr, const std::vector<HandSection>& sections,
         text(cr, row.detail, detailFont, theme->shopPackageSubTitleColor(),
              Rect(93, y + 17 + title.height, tw, h), TextAlignment::Left, 0);
         cairo_restore(cr);
-        roundedRect(cr, Rect(290.5, y + 27.5, 70, 33), 3);
+        Renderer::addRoundedRect(cr, Rect(290.5, y + 27.5, 70, 33), 3);
         cairo_set_source_rgb(cr, 0xd6 / 255.0, 0xd6 / 255.0, 0xd6 / 255.0);
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);

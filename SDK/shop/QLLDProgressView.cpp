@@ -7,6 +7,7 @@
 #include "platform/MainQueue.h"
 #include "platform/Screen.h"
 #include "platform/ui/ImagePainter.h"
+#include "platform/ui/Renderer.h"
 #include "platform/ui/TextEngine.h"
 
 namespace vexa {
@@ -15,24 +16,11 @@ namespace {
 // Float steps of 0.01 must still land within the snapping distance.
 constexpr double kSnapSlack = 1e-9;
 constexpr int kInnerShadowSteps = 5;
+// Below this nothing of the fill (and no text) is drawn.
+constexpr double kDrawnProgressThreshold = 0.001;
 
 void setSource(cairo_t* cr, const Color& c, double alphaFactor = 1) {
   cairo_set_source_rgba(cr, c.red(), c.green(), c.blue(), c.alpha() * alphaFactor);
-}
-
-// A rounded rectangle whose radius is at most half its shorter side.
-void roundedRect(cairo_t* cr, const Rect& r, double radius) {
-  radius = std::min({radius, r.width() / 2, r.height() / 2});
-  if (radius <= 0) {
-    cairo_rectangle(cr, r.x(), r.y(), r.width(), r.height());
-    return;
-  }
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, r.maxX() - radius, r.minY() + radius, radius, -M_PI / 2, 0);
-  cairo_arc(cr, r.maxX() - radius, r.maxY() - radius, radius, 0, M_PI / 2);
-  cairo_arc(cr, r.minX() + radius, r.maxY() - radius, radius, M_PI / 2, M_PI);
-  cairo_arc(cr, r.minX() + radius, r.minY() + radius, radius, M_PI, 3 * M_PI / 2);
-  cairo_close_path(cr);
 }
 
 double clampedProgress(double p) {
@@ -115,6 +103,10 @@ std::string QLLDProgressView::progressText() const {
   return buffer;
 }
 
+std::string QLLDProgressView::defaultAccessibilityLabel() const {
+  return showText() && progress_ > kDrawnProgressThreshold ? progressText() : std::string();
+}
+
 Color QLLDProgressView::progressTextColor() const {
   if (textColorOverride_) return *textColorOverride_;
   Color base = QLEmotionColor::ql_isLighterColor(color()) ? Color::black() : Color::whiteColor();
@@ -155,23 +147,23 @@ void QLLDProgressView::draw(cairo_t* cr, const Rect& rect) const {
   if (showBackground()) drawTrack(cr, r);
   if (outerStrokeWidth_) {
     const double s = *outerStrokeWidth_;
-    roundedRect(cr, r.insetBy(s / 2, s / 2), borderRadius());
+    Renderer::addRoundedRect(cr, r.insetBy(s / 2, s / 2), borderRadius());
     setSource(cr, color());
     cairo_set_line_width(cr, s);
     cairo_stroke(cr);
   }
-  if (progress_ <= 0.001) return;
+  if (progress_ <= kDrawnProgressThreshold) return;
   Rect fill = r;
   if (progressInset_) fill = fill.insetBy(*progressInset_, *progressInset_);
   drawFill(cr, fill);
 }
 
 void QLLDProgressView::drawTrack(cairo_t* cr, const Rect& r) const {
-  roundedRect(cr, r, borderRadius());
+  Renderer::addRoundedRect(cr, r, borderRadius());
   setSource(cr, background());
   cairo_fill(cr);
   if (!showBackgroundInnerShadow()) return;
-  roundedRect(cr, r, borderRadius());
+  Renderer::addRoundedRect(cr, r, borderRadius());
   cairo_clip(cr);
   // A soft inner shadow: the area outside the track, shifted down and to the
   // right, drawn a few times with a growing reach and a small alpha each.
@@ -180,7 +172,7 @@ void QLLDProgressView::drawTrack(cairo_t* cr, const Rect& r) const {
   for (int i = kInnerShadowSteps; i >= 1; --i) {
     Rect hole = Rect(r.x() + 0.6, r.y() + 1.1, r.width(), r.height()).insetBy(i - 1, i - 1);
     cairo_rectangle(cr, r.x() - 10, r.y() - 10, r.width() + 20, r.height() + 20);
-    if (hole.width() > 0 && hole.height() > 0) roundedRect(cr, hole, borderRadius());
+    if (hole.width() > 0 && hole.height() > 0) Renderer::addRoundedRect(cr, hole, borderRadius());
     setSource(cr, Color::black(), 0.7 / (kInnerShadowSteps + 1));
     cairo_fill(cr);
   }
@@ -194,12 +186,12 @@ void QLLDProgressView::drawFill(cairo_t* cr, const Rect& f) const {
   const Color c = color();
   cairo_save(cr);
   if (flat()) {
-    roundedRect(cr, fill, borderRadius());
+    Renderer::addRoundedRect(cr, fill, borderRadius());
     setSource(cr, c);
     cairo_fill(cr);
   } else {
     cairo_save(cr);
-    roundedRect(cr, fill, borderRadius());
+    Renderer::addRoundedRect(cr, fill, borderRadius());
     cairo_clip(cr);
     const Color top = QLEmotionColor::ql_lighterColor(c);
     const Color bottom = QLEmotionColor::ql_darkerColor(c);
@@ -217,7 +209,7 @@ void QLLDProgressView::drawFill(cairo_t* cr, const Rect& f) const {
     if (type_ == kTypeStripes) drawStripes(cr, fill);
     if (type_ == kTypeGradientBands) drawGradientBands(cr, fill);
   }
-  roundedRect(cr, fill, borderRadius());
+  Renderer::addRoundedRect(cr, fill, borderRadius());
   setSource(cr, showStroke() ? QLEmotionColor::ql_darkerColor(QLEmotionColor::ql_darkerColor(c)) : c);
   cairo_set_line_width(cr, 1);
   cairo_stroke(cr);
@@ -229,7 +221,7 @@ void QLLDProgressView::drawStripes(cairo_t* cr, const Rect& fill) const {
   const double w = stripeWidth();
   const double bottom = fill.maxY();
   cairo_save(cr);
-  roundedRect(cr, fill, borderRadius());
+  Renderer::addRoundedRect(cr, fill, borderRadius());
   cairo_clip(cr);
   setSource(cr, Color::whiteColor(), 0.2);
   for (double x = offset_; x < fill.width(); x += w) {
@@ -247,7 +239,7 @@ void QLLDProgressView::drawGradientBands(cairo_t* cr, const Rect& fill) const {
   stripeSize_ = Size{stripeWidth(), fill.height()};
   auto band = gradientProgress();
   cairo_save(cr);
-  roundedRect(cr, fill, borderRadius());
+  Renderer::addRoundedRect(cr, fill, borderRadius());
   cairo_clip(cr);
   for (double x = offset_; x < fill.width(); x += stripeWidth()) {
     ImagePainter::draw(cr, *band, Rect(x, 0, stripeSize_.width, stripeSize_.height));

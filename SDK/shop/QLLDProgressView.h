@@ -121,6 +121,11 @@ class QLLDProgressView : public View {
 
   void draw(cairo_t* cr, const Rect& rect) const override;
 
+ protected:
+  // An element labelled with the text it shows ("46%"), none at 0 %.
+  bool defaultIsAccessibilityElement() const override { return true; }
+  std::string defaultAccessibilityLabel() const override;
+
  private:
   void animationTick();
   void stripeTick();

@@ -10,19 +10,7 @@ namespace {
 constexpr const char* kRenderErrorDomain = "VXRenderErrorDomain";
 constexpr int kMaxPixels = 16384;
 
-void roundedRect(cairo_t* cr, const Rect& r, double radius) {
-  radius = std::min({radius, r.width() / 2, r.height() / 2});
-  if (radius <= 0) {
-    cairo_rectangle(cr, r.x(), r.y(), r.width(), r.height());
-    return;
-  }
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, r.maxX() - radius, r.minY() + radius, radius, -M_PI / 2, 0);
-  cairo_arc(cr, r.maxX() - radius, r.maxY() - radius, radius, 0, M_PI / 2);
-  cairo_arc(cr, r.minX() + radius, r.maxY() - radius, radius, M_PI / 2, M_PI);
-  cairo_arc(cr, r.minX() + radius, r.minY() + radius, radius, M_PI, 3 * M_PI / 2);
-  cairo_close_path(cr);
-}
+void roundedRect(cairo_t* cr, const Rect& r, double radius) { Renderer::addRoundedRect(cr, r, radius); }
 
 void setColor(cairo_t* cr, const Color& c, double alpha = 1) {
   cairo_set_source_rgba(cr, c.red(), c.green(), c.blue(), c.alpha() * alpha);
@@ -43,6 +31,20 @@ void drawShadow(cairo_t* cr, const View& v, const Rect& b) {
   }
 }
 }  // namespace
+
+void Renderer::addRoundedRect(cairo_t* cr, const Rect& r, double radius) {
+  radius = std::min({radius, r.width() / 2, r.height() / 2});
+  if (radius <= 0) {
+    cairo_rectangle(cr, r.x(), r.y(), r.width(), r.height());
+    return;
+  }
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, r.maxX() - radius, r.minY() + radius, radius, -M_PI / 2, 0);
+  cairo_arc(cr, r.maxX() - radius, r.maxY() - radius, radius, 0, M_PI / 2);
+  cairo_arc(cr, r.minX() + radius, r.maxY() - radius, radius, M_PI / 2, M_PI);
+  cairo_arc(cr, r.minX() + radius, r.minY() + radius, radius, M_PI, 3 * M_PI / 2);
+  cairo_close_path(cr);
+}
 
 void Renderer::drawView(cairo_t* cr, const View& v) {
   if (v.isHidden() || v.alpha() <= 0) return;

@@ -29,6 +29,9 @@ class Renderer {
   // Draws a view (its frame position ignored) into a context whose user
   // space is the view's superview space at the view's origin.
   static void drawView(cairo_t* cr, const View& view);
+  // Adds a rounded rectangle to the current path, the radius limited to half
+  // the shorter side (a plain rectangle for 0), as views round their corners.
+  static void addRoundedRect(cairo_t* cr, const Rect& rect, double radius);
 
  private:
   double scale_;
