@@ -6,8 +6,11 @@
 #include "platform/Screen.h"
 #include "platform/UrlEscaping.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
 #include "shop/QLAdTableCell.h"
 #include "shop/QLCategoryTitleView.h"
 #include "shop/QLNavigationStyle.h"
@@ -22,6 +25,7 @@ constexpr const char* kAdCellIdentifier = "QLAdTableCell";
 constexpr const char* kNormalCellIdentifier = "QLNormalTableCell";
 // The platform's own separator grey, for the category headers' hairlines.
 const Color kDefaultSeparatorColor = Color::rgb255(200, 199, 204);
+constexpr double kBarButtonSide = 27;
 // The failure page leaves this much of the screen's top uncovered.
 constexpr double kLoadFailedTop = 56;
 
@@ -83,7 +87,29 @@ void QLShopViewController::viewDidLoad() {
 
   failedDataSource_ = std::make_shared<QLLoadFailedViewDataSource>();
   failedDataSource_->requestData = [this] { requestData(); };
+  navigationItem()->setLeftBarButtonItem(barButton("back", "返回", [](QLShopViewController& shop) {
+    shop.backAction();
+  }));
+  navigationItem()->setRightBarButtonItem(barButton("setting", "设置", [](QLShopViewController& shop) {
+    shop.settingAction();
+  }));
   fetchData();
+}
+
+std::shared_ptr<BarButtonItem> QLShopViewController::barButton(
+    const std::string& name, const std::string& label, std::function<void(QLShopViewController&)> action) {
+  auto button = Button::create(Rect(0, 0, kBarButtonSide, kBarButtonSide));
+  // A template takes the bar's tint.
+  if (auto image = QLEmotionGlobal::sharedInstance().sdkUIimageWithName(name)) {
+    button->setImage(image->withRenderingMode(ImageRenderingMode::AlwaysTemplate));
+  }
+  button->setAccessibilityIdentifier(name);
+  button->setAccessibilityLabel(label);
+  std::weak_ptr<ViewController> weak = weak_from_this();
+  button->addAction(ControlEventTouchUpInside, [weak, action = std::move(action)](Control&) {
+    if (auto self = std::static_pointer_cast<QLShopViewController>(weak.lock())) action(*self);
+  });
+  return BarButtonItem::withCustomView(button);
 }
 
 void QLShopViewController::viewWillAppear(bool animated) {
@@ -174,6 +200,7 @@ void QLShopViewController::showLoadFailedView() {
   loadFailedView_ = QLLoadFailedView::create(
       Rect(0, kLoadFailedTop, screen.width(), screen.height() - kLoadFailedTop));
   loadFailedView_->setDataSource(failedDataSource_);
+  loadFailedView_->reloadBtn()->setAccessibilityIdentifier("retry");
   view()->addSubview(loadFailedView_);
 }
 
@@ -277,6 +304,7 @@ std::shared_ptr<TableViewCell> QLShopViewController::cellForRowAtIndexPath(Table
 
 std::shared_ptr<TableViewCell> QLShopViewController::bannerCell(TableView& table) {
   auto cell = std::static_pointer_cast<QLAdTableCell>(table.dequeueReusableCellWithIdentifier(kAdCellIdentifier));
+  cell->setAccessibilityIdentifier("banner");
   // The same list object leaves a carousel that already shows it alone.
   cell->loopScrollView()->setImageUrls(bannerImages_);
   std::weak_ptr<ViewController> weak = weak_from_this();
@@ -293,6 +321,9 @@ std::shared_ptr<TableViewCell> QLShopViewController::packageCell(TableView& tabl
       table.dequeueReusableCellWithIdentifier(kNormalCellIdentifier));
   auto package = packageAt(path);
   if (!package) return cell;
+  cell->setAccessibilityIdentifier("package:" + package->guid());
+  cell->setAccessibilityLabel(package->name());
+  cell->downloadView()->setAccessibilityIdentifier("download:" + package->guid());
   cell->imgView()->setImageWithURL(UrlEscaping::escapeURL(package->cover()), nullptr);
   cell->titleLabel()->setText(package->name());
   cell->detailLabel()->setText(package->intro());

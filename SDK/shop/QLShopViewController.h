@@ -21,6 +21,7 @@
 // manager and its package store.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -37,6 +38,7 @@
 
 namespace vexa {
 
+class BarButtonItem;
 class NavigationController;
 
 inline constexpr const char* kQLEmotionDismissShopNotification = "QLEmotionDismissShopNotification";
@@ -99,6 +101,10 @@ class QLShopViewController : public ViewController {
   void viewWillAppear(bool animated) override;
 
  private:
+  // A 27-point bar button showing the bundle picture `name` as a template,
+  // identified by `name` for tools.
+  std::shared_ptr<BarButtonItem> barButton(const std::string& name, const std::string& label,
+                                           std::function<void(QLShopViewController&)> action);
   View& hudHost();
   void showHud();
   void hideHud();
