@@ -20,15 +20,20 @@ ScriptRun runScript(const TempDirectory& home, const std::string& script, std::v
   ScriptRun run;
   run.status = child.wait();
   run.errors = child.errors();
-  std::string_view out = child.output();
+  run.lines = jsonLines(child.output());
+  return run;
+}
+
+std::vector<Value> jsonLines(std::string_view out) {
+  std::vector<Value> lines;
   while (!out.empty()) {
     size_t end = out.find('\n');
     auto json = JsonCodec::parse(out.substr(0, end));
     EXPECT_TRUE(json.ok()) << "not a JSON line: " << out.substr(0, end);
-    if (json.ok()) run.lines.push_back(*json);
+    if (json.ok()) lines.push_back(*json);
     out = end == std::string_view::npos ? std::string_view() : out.substr(end + 1);
   }
-  return run;
+  return lines;
 }
 
 std::vector<const Value*> findAll(const Value& node, const std::function<bool(const Value&)>& matches) {

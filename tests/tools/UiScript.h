@@ -30,6 +30,8 @@ struct ScriptRun {
 // `vexa --home HOME [globals] ui [extra] --script FILE` with the script.
 ScriptRun runScript(const TempDirectory& home, const std::string& script, std::vector<std::string> extra = {},
                     std::vector<std::string> globals = {});
+// The JSON values of a tool's standard output, one a line.
+std::vector<Value> jsonLines(std::string_view out);
 // Every node of a `tree` (the node itself included) that matches, in tree order.
 std::vector<const Value*> findAll(const Value& node, const std::function<bool(const Value&)>& matches);
 // The node with this identifier, depth first, or nullptr.

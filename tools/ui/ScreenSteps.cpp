@@ -1,13 +1,22 @@
 #include "ScreenSteps.h"
 
+#include "shop/QLShopViewController.h"
+
 namespace vexa::tool::ui {
 
-// One entry per screen step this build can do, for example
-//   {StepKind::Shop, [](HostScene& scene, const ScriptStep&) {
-//      scene.present(makeShopNavigation());
-//      return Status::Ok(); }},
+// One entry per screen step this build can do: what the host app (or the
+// SDK's own controls) would do to open the screen.
 const ScreenSteps& ScreenSteps::standard() {
-  static const ScreenSteps steps({});
+  static const ScreenSteps steps({
+      // As the keyboard's add button opens it.
+      {StepKind::Shop,
+       [](HostScene&, const ScriptStep&) -> Status {
+         if (!QLShopViewController::presentShop()) {
+           return Error("VXUiScriptErrorDomain", 4, "no window to present the shop from");
+         }
+         return Status::Ok();
+       }},
+  });
   return steps;
 }
 
