@@ -26,6 +26,7 @@
 #include "platform/ui/ImagePainter.h"
 #include "platform/ui/Renderer.h"
 #include "store/QLPackageCache.h"
+#include "support/BitmapCanvas.h"
 #include "support/RatioReporter.h"
 
 namespace {
@@ -36,14 +37,12 @@ constexpr int kEmojisPerPackage = 24;
 
 std::shared_ptr<const Image> drawFace(int i) {
   auto bitmap = std::make_shared<Bitmap>(60, 60);
-  cairo_surface_t* surface = cairo_image_surface_create_for_data(
-      reinterpret_cast<unsigned char*>(bitmap->pixels()), CAIRO_FORMAT_ARGB32, 60, 60, bitmap->stride());
-  cairo_t* cr = cairo_create(surface);
-  cairo_arc(cr, 30, 30, 27, 0, 2 * M_PI);
-  cairo_set_source_rgb(cr, 1, 0.8, 0.1 + 0.03 * i);
-  cairo_fill(cr);
-  cairo_destroy(cr);
-  cairo_surface_destroy(surface);
+  {
+    bench::BitmapCanvas canvas(*bitmap, 1);
+    cairo_arc(canvas.get(), 30, 30, 27, 0, 2 * M_PI);
+    cairo_set_source_rgb(canvas.get(), 1, 0.8, 0.1 + 0.03 * i);
+    cairo_fill(canvas.get());
+  }
   return Image::still(bitmap, 2);
 }
 
@@ -164,10 +163,8 @@ void BM_BaselineHandDrawnPage(benchmark::State& state) {
   const double w = (375 - 38 - 6 * 19) / 7.0, h = (177 - 1 - 13 - 20 - 20) / 3.0;
   for (auto _ : state) {
     Bitmap bitmap(750, 432);
-    cairo_surface_t* surface = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(bitmap.pixels()), CAIRO_FORMAT_ARGB32, 750, 432, bitmap.stride());
-    cairo_t* cr = cairo_create(surface);
-    cairo_scale(cr, 2, 2);
+    bench::BitmapCanvas canvas(bitmap, 2);
+    cairo_t* cr = canvas.get();
     cairo_set_source_rgb(cr, 0xf8 / 255.0, 0xf8 / 255.0, 0xf8 / 255.0);
     cairo_paint(cr);
     for (int i = 0; i < 21; ++i) {
@@ -185,8 +182,6 @@ void BM_BaselineHandDrawnPage(benchmark::State& state) {
     cairo_rectangle(cr, 0, 177, 375, 39);
     cairo_fill(cr);
     for (int i = 0; i < 4; ++i) ImagePainter::draw(cr, *thumbs[0], Rect(57 + i * 57 + 13.5, 181.5, 30, 30));
-    cairo_destroy(cr);
-    cairo_surface_destroy(surface);
     benchmark::DoNotOptimize(bitmap.pixels());
   }
 }

@@ -13,6 +13,7 @@
 #include "platform/ui/PageControl.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/TextEngine.h"
+#include "support/BitmapCanvas.h"
 
 namespace {
 
@@ -73,10 +74,8 @@ void BM_BaselineHandDrawn(benchmark::State& state) {
   const double w = (375 - 30 - 36) / 4.0, h = (186 - 20 - 10) / 2.0;
   for (auto _ : state) {
     Bitmap bitmap(750, 432);
-    cairo_surface_t* surface = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(bitmap.pixels()), CAIRO_FORMAT_ARGB32, 750, 432, bitmap.stride());
-    cairo_t* cr = cairo_create(surface);
-    cairo_scale(cr, 2, 2);
+    bench::BitmapCanvas canvas(bitmap, 2);
+    cairo_t* cr = canvas.get();
     cairo_set_source_rgb(cr, 244 / 255.0, 244 / 255.0, 246 / 255.0);
     cairo_paint(cr);
     for (int i = 0; i < 8; ++i) {
@@ -100,8 +99,6 @@ void BM_BaselineHandDrawn(benchmark::State& state) {
       cairo_arc(cr, 187.5 - 8 + i * 16, 201, 3.5, 0, 2 * M_PI);
       cairo_fill(cr);
     }
-    cairo_destroy(cr);
-    cairo_surface_destroy(surface);
     benchmark::DoNotOptimize(bitmap.pixels());
   }
 }
