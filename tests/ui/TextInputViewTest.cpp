@@ -121,6 +121,7 @@ TEST(TextInputViewTest, LongTextScrollsToKeepTheCaretInSight) {
   area->textView().setText("一\n二\n三\n四\n五\n六\n七");
   Rect caret = area->caretRect();
   EXPECT_LE(caret.maxY(), 60);
+  EXPECT_GT(area->sizeThatFits(Size{120, 0}).height, 7 * caret.height()) << "what it would need";
   EXPECT_GT(caret.y(), 20);
   area->textView().setSelectedRange({0, 0});
   EXPECT_NEAR(area->caretRect().y(), area->textInsets().top, 3) << "back at the top";

@@ -22,6 +22,12 @@ ChatViewController::ChatViewController() {
   input_->setAccessibilityIdentifier("input");
   input_->setAccessibilityLabel("输入消息");
   input_->textView().setFont(Font::systemFont(16));
+  // Typing and the SDK's inline insertions both tell the delegate.
+  inputDelegate_ = std::make_shared<TextViewDelegate>();
+  inputDelegate_->textViewDidChange = [this](TextView&) {
+    if (isViewLoaded()) view()->setNeedsLayout();
+  };
+  input_->textView().setDelegate(inputDelegate_);
 }
 
 void ChatViewController::viewDidLoad() {
@@ -64,9 +70,13 @@ void ChatViewController::viewDidLayoutSubviews() {
     double top = view()->convertPointFromView(Point{0, keyboardTop_}, nullptr).y;
     bottom = std::clamp(top, b.minY() + kBarHeight, b.maxY());
   }
-  bar_->setFrame(Rect(0, bottom - kBarHeight, b.width(), kBarHeight));
+  const double margin = 7, inputWidth = b.width() - 20;
+  double inputHeight = std::clamp(input_->sizeThatFits(Size{inputWidth, 0}).height, kBarHeight - 2 * margin,
+                                  kMaxInputHeight);
+  double barHeight = inputHeight + 2 * margin;
+  bar_->setFrame(Rect(0, bottom - barHeight, b.width(), barHeight));
   hairline_->setFrame(Rect(0, 0, b.width(), Screen::main().hairline()));
-  input_->setFrame(Rect(10, 7, b.width() - 20, kBarHeight - 14));
+  input_->setFrame(Rect(10, margin, inputWidth, inputHeight));
 }
 
 }  // namespace vexa::tool::ui

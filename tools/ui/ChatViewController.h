@@ -1,7 +1,8 @@
 // The host's chat screen, as a chat app builds it: a message area and, at
 // the bottom, an input bar holding a multi-line text input. The bar moves
 // above whatever keyboard the window shows (it follows the keyboard
-// notifications and computes its frame after each layout).
+// notifications and computes its frame after each layout) and grows with
+// the text up to four lines (it is the input's delegate).
 #pragma once
 
 #include <memory>
@@ -15,6 +16,7 @@ namespace vexa::tool::ui {
 class ChatViewController : public ViewController {
  public:
   static constexpr double kBarHeight = 50;
+  static constexpr double kMaxInputHeight = 96;
 
   ChatViewController();
 
@@ -32,6 +34,7 @@ class ChatViewController : public ViewController {
   std::shared_ptr<View> bar_;
   std::shared_ptr<View> hairline_;
   std::shared_ptr<TextAreaView> input_;
+  std::shared_ptr<TextViewDelegate> inputDelegate_;
   double keyboardTop_ = -1;  // window y of the keyboard's top; < 0: none
   Subscription keyboardShows_;
   Subscription keyboardHides_;

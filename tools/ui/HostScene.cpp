@@ -6,6 +6,7 @@
 #include "platform/Screen.h"
 #include "platform/ui/Application.h"
 #include "service/EmoticonService.h"
+#include "shop/QLShopViewController.h"
 #include "store/QLPackageCache.h"
 #include "text/QLTextImageHelper.h"
 
@@ -13,8 +14,6 @@ namespace vexa::tool::ui {
 
 namespace {
 constexpr const char* kHostUserId = "vexa-ui-user";
-// Posted by the shop when it closes.
-constexpr const char* kDismissShopNotification = "QLEmotionDismissShopNotification";
 // Screens this wide or wider are laid out as a pad's.
 constexpr double kPadWidth = 768;
 const Color kBrandColor = Color::rgb255(26, 173, 25);
@@ -109,7 +108,7 @@ void HostScene::observeNotifications() {
   observations_.push_back(center.addObserver(kQLEmotionPackageAddNotification, packageEvent("packageAdded")));
   observations_.push_back(center.addObserver(kQLEmotionPackageRemoveNotification, packageEvent("packageRemoved")));
   observations_.push_back(
-      center.addObserver(kDismissShopNotification, [this](const Notification&) { events_("dismissShop", Value()); }));
+      center.addObserver(kQLEmotionDismissShopNotification, [this](const Notification&) { events_("dismissShop", Value()); }));
 }
 
 void HostScene::present(std::shared_ptr<ViewController> screen) {

@@ -1,6 +1,7 @@
 #include "platform/ui/TextInputView.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/NotificationCenter.h"
 #include "platform/ui/RichTextLayout.h"
@@ -22,12 +23,14 @@ void TextInputView::textDidChange() {
                                            static_cast<const View*>(this));
 }
 
-std::unique_ptr<RichTextLayout> TextInputView::makeLayout() const {
+std::unique_ptr<RichTextLayout> TextInputView::makeLayout(double viewWidth) const {
   const TextInput& model = input();
-  double width = multiline_ ? std::max(1.0, bounds().width() - textInsets_.left - textInsets_.right) : 0;
+  double width = multiline_ ? std::max(1.0, viewWidth - textInsets_.left - textInsets_.right) : 0;
   return std::make_unique<RichTextLayout>(model.attributedText(), model.font().value_or(defaultFont()),
                                           model.textColor().value_or(Color::black()), width);
 }
+
+std::unique_ptr<RichTextLayout> TextInputView::makeLayout() const { return makeLayout(bounds().width()); }
 
 Point TextInputView::textOrigin(const RichTextLayout& layout) const {
   Rect b = bounds();
@@ -42,6 +45,13 @@ Point TextInputView::textOrigin(const RichTextLayout& layout) const {
   double lineHeight = layout.size().height;
   return Point{b.x() + textInsets_.left - scroll,
                b.y() + textInsets_.top + (visibleHeight - lineHeight) / 2};
+}
+
+Size TextInputView::sizeThatFits(Size size) const {
+  double width = size.width > 0 ? size.width : bounds().width();
+  Size text = makeLayout(width)->size();
+  return Size{multiline_ ? width : text.width + textInsets_.left + textInsets_.right,
+              std::ceil(text.height) + textInsets_.top + textInsets_.bottom};
 }
 
 Rect TextInputView::caretRect() const {

@@ -49,6 +49,9 @@ class TextInputView : public View {
   // Where the caret of the current selection is drawn, in this view's
   // coordinates (also when the view is not first responder).
   Rect caretRect() const;
+  // The size that shows the whole text: at `size.width` (the view's width
+  // when 0) for a multi-line input, insets included.
+  Size sizeThatFits(Size size) const override;
 
   void draw(cairo_t* cr, const Rect& rect) const override;
   void touchesBegan(const Touch& touch) override;
@@ -78,6 +81,7 @@ class TextInputView : public View {
 
  private:
   void textDidChange();
+  std::unique_ptr<RichTextLayout> makeLayout(double width) const;
   std::unique_ptr<RichTextLayout> makeLayout() const;
   // Where the layout's origin goes in the view, the caret kept in sight.
   Point textOrigin(const RichTextLayout& layout) const;
