@@ -92,6 +92,16 @@ TEST(UiDriverTest, AFailingStepEndsTheRunWithItsLineNumber) {
   EXPECT_EQ(badSize.wait(), 2);
 }
 
+TEST(UiDriverTest, AHeldFingerActsOnlyWhenReleased) {
+  TempDirectory home;
+  ScriptRun run = runScript(home, "settle 5\nfocus\nhold \"key:a\" 0.3\ninput\nrelease\ninput\nrelease\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.errors, "vexa: line 7: no finger is held down\n");
+  ASSERT_EQ(run.lines.size(), 2u);
+  EXPECT_EQ(*run.first("input")->find("plain"), Value("")) << "a key types when lifted";
+  EXPECT_EQ(*run.first("input", 1)->find("plain"), Value("a"));
+}
+
 TEST(UiDriverTest, ShotOfTheHostSceneFromStandardInput) {
   TempDirectory home;
   auto shot = home / "chat.png";
