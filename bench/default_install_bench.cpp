@@ -16,12 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "api/QLDownloadManager.h"
-#include "platform/MainQueue.h"
-#include "platform/SecureItemStore.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/SecureItemStore.h"
 #include "service/EmoticonService.h"
 #include "service/SampleCatalog.h"
-#include "store/QLPackageCache.h"
+#include "vexa/store/QLPackageCache.h"
 
 namespace {
 

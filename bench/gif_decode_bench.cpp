@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "store/QLGifDecoder.h"
+#include "vexa/store/image/QLGifDecoder.h"
 
 namespace {
 

@@ -15,17 +15,17 @@
 #include <cmath>
 #include <filesystem>
 
-#include "api/QLDownloadManager.h"
-#include "keyboard/QLEmotionKeyboard.h"
-#include "keyboard/QLEmotionKeyboardSession.h"
-#include "keyboard/QLInputItemGroupView.h"
-#include "platform/MainQueue.h"
-#include "platform/Screen.h"
-#include "platform/SecureItemStore.h"
-#include "platform/ui/CollectionView.h"
-#include "platform/ui/ImagePainter.h"
-#include "platform/ui/Renderer.h"
-#include "store/QLPackageCache.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/keyboard/QLEmotionKeyboard.h"
+#include "vexa/keyboard/QLEmotionKeyboardSession.h"
+#include "vexa/keyboard/QLInputItemGroupView.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/SecureItemStore.h"
+#include "vexa/platform/ui/CollectionView.h"
+#include "vexa/platform/ui/ImagePainter.h"
+#include "vexa/platform/ui/Renderer.h"
+#include "vexa/store/QLPackageCache.h"
 #include "support/BitmapCanvas.h"
 #include "support/RatioReporter.h"
 

@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "store/QL_AutoPurgeCache.h"
+#include "vexa/store/image/QL_AutoPurgeCache.h"
 
 namespace {
 

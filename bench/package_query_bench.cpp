@@ -17,9 +17,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "store/QLPackageCache.h"
-#include "store/QLPackageFiles.h"
-#include "store/QLPackageHelper.h"
+#include "vexa/store/QLPackageCache.h"
+#include "vexa/store/QLPackageFiles.h"
+#include "vexa/store/QLPackageHelper.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 
 #include <cmath>
 
-#include "keyboard/QLInputCollectionPageGridLayout.h"
-#include "platform/MainQueue.h"
-#include "platform/ui/CollectionView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/PageControl.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/TextEngine.h"
+#include "vexa/keyboard/QLInputCollectionPageGridLayout.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/ui/CollectionView.h"
+#include "vexa/platform/ui/Label.h"
+#include "vexa/platform/ui/PageControl.h"
+#include "vexa/platform/ui/Renderer.h"
+#include "vexa/platform/ui/TextEngine.h"
 #include "support/BitmapCanvas.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "api/QLDownloadManager.h"
-#include "http/QLQueryString.h"
-#include "platform/Screen.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/http/QLQueryString.h"
+#include "vexa/platform/Screen.h"
 #include "support/RatioReporter.h"
 
 namespace {

@@ -17,23 +17,23 @@
 #include <string>
 #include <vector>
 
-#include "api/QLDownloadManager.h"
-#include "core/QLEmotionColor.h"
-#include "core/QLEmotionGlobal.h"
-#include "platform/Directories.h"
-#include "platform/MainQueue.h"
-#include "platform/Screen.h"
-#include "platform/UrlEscaping.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/ImagePainter.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/TextEngine.h"
-#include "platform/ui/Window.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/core/QLEmotionColor.h"
+#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/platform/Directories.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/UrlEscaping.h"
+#include "vexa/platform/ui/Application.h"
+#include "vexa/platform/ui/ImagePainter.h"
+#include "vexa/platform/ui/Renderer.h"
+#include "vexa/platform/ui/TextEngine.h"
+#include "vexa/platform/ui/Window.h"
 #include "service/EmoticonService.h"
 #include "service/SampleCatalog.h"
-#include "shop/QLShopViewController.h"
-#include "store/QLImageLoader.h"
-#include "store/QL_SDImageCache.h"
+#include "vexa/shop/QLShopViewController.h"
+#include "vexa/store/image/loader/QLImageLoader.h"
+#include "vexa/store/image/QL_SDImageCache.h"
 
 namespace {
 

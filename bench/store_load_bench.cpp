@@ -10,10 +10,10 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/FileSystem.h"
-#include "platform/PropertyList.h"
-#include "store/QLPackageCache.h"
-#include "store/QLPackageFiles.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/PropertyList.h"
+#include "vexa/store/QLPackageCache.h"
+#include "vexa/store/QLPackageFiles.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "text/EmojiCodeScanner.h"
-#include "text/VXTextParser.h"
+#include "vexa/text/EmojiCodeScanner.h"
+#include "vexa/text/VXTextParser.h"
 
 namespace {
 

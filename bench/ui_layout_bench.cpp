@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "keyboard/QLInputCollectionPageGridLayout.h"
-#include "platform/MainQueue.h"
-#include "platform/ui/CollectionView.h"
+#include "vexa/keyboard/QLInputCollectionPageGridLayout.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/ui/CollectionView.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include <random>
 #include <string>
 
-#include "platform/FileSystem.h"
-#include "store/QLPackageZipInstaller.h"
-#include "store/QLZipArchive.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/store/QLPackageZipInstaller.h"
+#include "vexa/store/zip/QLZipArchive.h"
 
 extern char** environ;
 

@@ -14,6 +14,12 @@ if(VEXA_BUILD_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
+# SDK headers are included as "vexa/<path under SDK>", in the tree as once
+# installed: the build tree's include root holds vexa -> SDK.
+set(VEXA_INCLUDE_ROOT ${PROJECT_BINARY_DIR}/include)
+file(MAKE_DIRECTORY ${VEXA_INCLUDE_ROOT})
+file(CREATE_LINK ${PROJECT_SOURCE_DIR}/SDK ${VEXA_INCLUDE_ROOT}/vexa SYMBOLIC)
+
 # One static library per SDK subsystem; the SDK's public sources go through
 # this so that every subsystem is built the same way.
 #   vexa_add_subsystem(name SOURCES_DIR dir DEPENDS a b c PUBLIC_LIBS x y)
@@ -29,8 +35,8 @@ function(vexa_add_subsystem name)
   add_library(vexa_${name} STATIC ${sources} ${headers})
   add_library(vexa::${name} ALIAS vexa_${name})
   target_include_directories(vexa_${name} PUBLIC
-    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/SDK>
-    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/vexa>)
+    $<BUILD_INTERFACE:${VEXA_INCLUDE_ROOT}>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
   foreach(dep IN LISTS ARG_DEPENDS)
     target_link_libraries(vexa_${name} PUBLIC vexa_${dep})
   endforeach()

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "store/QLCaseFolding.h"
+#include "vexa/store/QLCaseFolding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using vexa::QLCaseFolding;

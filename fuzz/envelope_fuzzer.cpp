@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "api/QLRequestType.h"
-#include "api/QLResponseParser.h"
-#include "http/QLJSONResponseSerializer.h"
+#include "vexa/api/QLRequestType.h"
+#include "vexa/api/QLResponseParser.h"
+#include "vexa/http/QLJSONResponseSerializer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vexa;

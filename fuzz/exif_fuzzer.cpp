@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "store/QLExifOrientation.h"
+#include "vexa/store/image/QLExifOrientation.h"
 
 namespace {
 

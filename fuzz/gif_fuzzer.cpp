@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <span>
 
-#include "store/QLGifDecoder.h"
-#include "store/QLGifSource.h"
+#include "vexa/store/image/QLGifDecoder.h"
+#include "vexa/store/image/QLGifSource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vexa::QLImageLimits limits;

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/ui/HTMLTextExtractor.h"
+#include "vexa/platform/ui/HTMLTextExtractor.h"
 
 namespace {
 

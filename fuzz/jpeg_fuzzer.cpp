@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <span>
 
-#include "store/QLImageDecoder.h"
-#include "store/QLJpegDecoder.h"
+#include "vexa/store/image/QLImageDecoder.h"
+#include "vexa/store/image/QLJpegDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vexa::QLImageLimits limits;

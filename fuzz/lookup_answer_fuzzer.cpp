@@ -7,8 +7,8 @@
 #include <set>
 #include <string_view>
 
-#include "api/QLLookupAnswer.h"
-#include "http/QLJSONResponseSerializer.h"
+#include "vexa/api/QLLookupAnswer.h"
+#include "vexa/http/QLJSONResponseSerializer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vexa;

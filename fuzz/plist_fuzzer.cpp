@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/PropertyList.h"
-#include "store/QLPackageFiles.h"
-#include "store/QLTempEmojiFile.h"
+#include "vexa/platform/PropertyList.h"
+#include "vexa/store/QLPackageFiles.h"
+#include "vexa/store/QLTempEmojiFile.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <span>
 
-#include "store/QLImageDecoder.h"
-#include "store/QLPngDecoder.h"
-#include "store/QLPngEncoder.h"
+#include "vexa/store/image/QLImageDecoder.h"
+#include "vexa/store/image/QLPngDecoder.h"
+#include "vexa/store/image/QLPngEncoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vexa::QLImageLimits limits;

@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/JsonCodec.h"
-#include "store/QLCategory.h"
-#include "store/QLEmoji.h"
-#include "store/QLPackage.h"
-#include "store/QLTag.h"
+#include "vexa/platform/JsonCodec.h"
+#include "vexa/store/QLCategory.h"
+#include "vexa/store/QLEmoji.h"
+#include "vexa/store/QLPackage.h"
+#include "vexa/store/QLTag.h"
 
 namespace {
 

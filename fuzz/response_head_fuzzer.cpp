@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "http/QLResponseHeadParser.h"
-#include "http/QLURL.h"
-#include "http/QLURLResponse.h"
+#include "vexa/http/QLResponseHeadParser.h"
+#include "vexa/http/QLURL.h"
+#include "vexa/http/QLURLResponse.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vexa;

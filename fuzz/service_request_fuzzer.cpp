@@ -12,7 +12,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/UrlEscaping.h"
+#include "vexa/platform/UrlEscaping.h"
 #include "service/ApiDispatcher.h"
 #include "service/CatalogLoader.h"
 #include "service/FileHost.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/StringsTable.h"
+#include "vexa/platform/StringsTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto result = vexa::StringsTable::parse(std::string_view(reinterpret_cast<const char*>(data), size));

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/MainQueue.h"
-#include "platform/ui/TextEngine.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/ui/TextEngine.h"
 
 // fontconfig keeps its configuration for the whole process and never frees it.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

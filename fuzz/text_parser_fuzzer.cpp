@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Utf8.h"
-#include "text/EmojiCodeScanner.h"
-#include "text/QLTextImageHelper.h"
-#include "text/VXTextParser.h"
+#include "vexa/platform/Utf8.h"
+#include "vexa/text/EmojiCodeScanner.h"
+#include "vexa/text/QLTextImageHelper.h"
+#include "vexa/text/VXTextParser.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "store/QLImageDecoder.h"
+#include "vexa/store/image/QLImageDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vexa::QLImageLimits limits;

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "store/QLZipArchive.h"
-#include "store/QLZipEntryName.h"
+#include "vexa/store/zip/QLZipArchive.h"
+#include "vexa/store/zip/QLZipEntryName.h"
 
 namespace {
 

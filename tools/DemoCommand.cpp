@@ -14,13 +14,13 @@
 #include "Commands.h"
 #include "ToolSdk.h"
 #include "ProgressBar.h"
-#include "api/QLDownloadManager.h"
-#include "core/VXEmotionCentre.h"
-#include "core/VXVersionManager.h"
-#include "platform/Directories.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/core/VXEmotionCentre.h"
+#include "vexa/core/VXVersionManager.h"
+#include "vexa/platform/Directories.h"
 #include "service/EmoticonService.h"
 #include "service/SampleCatalog.h"
-#include "store/QLPackageCache.h"
+#include "vexa/store/QLPackageCache.h"
 
 namespace vexa::tool {
 namespace {

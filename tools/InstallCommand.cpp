@@ -5,8 +5,8 @@
 #include "Commands.h"
 #include "ProgressBar.h"
 #include "ToolSdk.h"
-#include "api/QLDownloadManager.h"
-#include "store/QLPackageCache.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/store/QLPackageCache.h"
 
 namespace vexa::tool {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "Commands.h"
 #include "ToolSdk.h"
-#include "store/QLPackageCache.h"
+#include "vexa/store/QLPackageCache.h"
 
 namespace vexa::tool {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "Commands.h"
 #include "ToolSdk.h"
-#include "api/QLDownloadManager.h"
-#include "platform/JsonCodec.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/platform/JsonCodec.h"
 
 namespace vexa::tool {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "Commands.h"
 #include "ToolSdk.h"
-#include "platform/JsonCodec.h"
-#include "store/QLPackageCache.h"
+#include "vexa/platform/JsonCodec.h"
+#include "vexa/store/QLPackageCache.h"
 
 namespace vexa::tool {
 namespace {

@@ -6,9 +6,9 @@
 
 #include "Commands.h"
 #include "ToolSdk.h"
-#include "platform/JsonCodec.h"
-#include "platform/Value.h"
-#include "text/VXTextParser.h"
+#include "vexa/platform/JsonCodec.h"
+#include "vexa/platform/Value.h"
+#include "vexa/text/VXTextParser.h"
 
 namespace vexa::tool {
 namespace {

@@ -4,9 +4,9 @@
 
 #include "Commands.h"
 #include "ToolSdk.h"
-#include "api/QLDownloadManager.h"
-#include "store/QLPackageCache.h"
-#include "store/QLPackageHelper.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/store/QLPackageCache.h"
+#include "vexa/store/QLPackageHelper.h"
 
 namespace vexa::tool {
 namespace {

@@ -6,17 +6,17 @@
 #include <map>
 
 #include "Commands.h"
-#include "keyboard/QLInputCollectionPageGridLayout.h"
-#include "platform/Screen.h"
-#include "platform/ui/CollectionView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/PageControl.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/TextEngine.h"
-#include "platform/ui/Window.h"
-#include "shop/QL_LoopScrollView.h"
-#include "support/QLPopoverView.h"
-#include "support/QLProgressHUD.h"
+#include "vexa/keyboard/QLInputCollectionPageGridLayout.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/ui/CollectionView.h"
+#include "vexa/platform/ui/Label.h"
+#include "vexa/platform/ui/PageControl.h"
+#include "vexa/platform/ui/Renderer.h"
+#include "vexa/platform/ui/TextEngine.h"
+#include "vexa/platform/ui/Window.h"
+#include "vexa/shop/QL_LoopScrollView.h"
+#include "vexa/support/QLPopoverView.h"
+#include "vexa/support/QLProgressHUD.h"
 
 namespace vexa::tool {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "Commands.h"
-#include "platform/Directories.h"
+#include "vexa/platform/Directories.h"
 #include "service/CatalogLoader.h"
 #include "service/EmoticonService.h"
 #include "service/SampleCatalog.h"

@@ -2,8 +2,8 @@
 
 #include <iostream>
 
-#include "platform/Directories.h"
-#include "platform/MainQueue.h"
+#include "vexa/platform/Directories.h"
+#include "vexa/platform/MainQueue.h"
 
 namespace vexa::tool {
 

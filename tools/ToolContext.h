@@ -11,7 +11,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "platform/Error.h"
+#include "vexa/platform/Error.h"
 
 namespace vexa::tool {
 

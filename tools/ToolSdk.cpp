@@ -1,12 +1,12 @@
 #include "ToolSdk.h"
 
-#include "api/QLDownloadManager.h"
-#include "core/VXEmotionCentre.h"
-#include "platform/Directories.h"
-#include "platform/NotificationCenter.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/core/VXEmotionCentre.h"
+#include "vexa/platform/Directories.h"
+#include "vexa/platform/NotificationCenter.h"
 #include "service/EmoticonService.h"
 #include "service/SampleCatalog.h"
-#include "store/QLPackageCache.h"
+#include "vexa/store/QLPackageCache.h"
 
 namespace vexa::tool {
 

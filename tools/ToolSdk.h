@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "ToolContext.h"
-#include "platform/Result.h"
-#include "core/VXEmotionCentre.h"
-#include "platform/Value.h"
-#include "store/QLPackage.h"
-#include "store/VXEmoji.h"
+#include "vexa/platform/Result.h"
+#include "vexa/core/VXEmotionCentre.h"
+#include "vexa/platform/Value.h"
+#include "vexa/store/QLPackage.h"
+#include "vexa/store/VXEmoji.h"
 
 namespace vexa::service {
 class EmoticonService;

@@ -7,7 +7,7 @@
 
 #include "Commands.h"
 #include "ToolSdk.h"
-#include "platform/FileSystem.h"
+#include "vexa/platform/FileSystem.h"
 #include "ui/HostScene.h"
 #include "ui/JsonWriter.h"
 #include "ui/ScreenSteps.h"

@@ -6,7 +6,7 @@
 
 #include "Commands.h"
 #include "ToolContext.h"
-#include "core/VXVersionManager.h"
+#include "vexa/core/VXVersionManager.h"
 
 // fontconfig (under Pango, which draws the sample catalogue for demo and
 // serve) keeps its font cache for the whole process and never frees it; sanitizer builds must not report it as ours.

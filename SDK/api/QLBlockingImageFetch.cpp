@@ -1,11 +1,11 @@
-#include "api/QLBlockingImageFetch.h"
+#include "vexa/api/QLBlockingImageFetch.h"
 
 #include <condition_variable>
 #include <mutex>
 #include <optional>
 
-#include "http/QLHTTPError.h"
-#include "http/QLHTTPResponseSerializer.h"
+#include "vexa/http/QLHTTPError.h"
+#include "vexa/http/QLHTTPResponseSerializer.h"
 
 namespace vexa {
 namespace {

@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "http/QLHTTPTransport.h"
-#include "http/QLSecurityPolicy.h"
-#include "http/QLURLRequest.h"
-#include "platform/Result.h"
+#include "vexa/http/QLHTTPTransport.h"
+#include "vexa/http/QLSecurityPolicy.h"
+#include "vexa/http/QLURLRequest.h"
+#include "vexa/platform/Result.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "api/QLDeviceIdentifier.h"
+#include "vexa/api/QLDeviceIdentifier.h"
 
-#include "platform/Uuid.h"
+#include "vexa/platform/Uuid.h"
 
 namespace vexa {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/SecureItemStore.h"
+#include "vexa/platform/SecureItemStore.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "api/QLDownloadError.h"
+#include "vexa/api/QLDownloadError.h"
 
 namespace vexa {
 

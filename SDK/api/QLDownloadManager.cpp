@@ -1,17 +1,17 @@
-#include "api/QLDownloadManager.h"
+#include "vexa/api/QLDownloadManager.h"
 
 #include <chrono>
 #include <cstdlib>
 
-#include "api/QLResponseParser.h"
-#include "http/QLHTTPDefaultHeaders.h"
-#include "http/QLHTTPError.h"
-#include "http/QLJSONRequestSerializer.h"
-#include "http/QLJSONResponseSerializer.h"
-#include "platform/Md5.h"
-#include "platform/Once.h"
-#include "platform/Screen.h"
-#include "platform/UrlEscaping.h"
+#include "vexa/api/QLResponseParser.h"
+#include "vexa/http/QLHTTPDefaultHeaders.h"
+#include "vexa/http/QLHTTPError.h"
+#include "vexa/http/QLJSONRequestSerializer.h"
+#include "vexa/http/QLJSONResponseSerializer.h"
+#include "vexa/platform/Md5.h"
+#include "vexa/platform/Once.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/UrlEscaping.h"
 
 namespace vexa {
 namespace {

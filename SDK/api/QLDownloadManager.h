@@ -41,16 +41,16 @@
 #include <unordered_map>
 #include <vector>
 
-#include "api/QLDeviceIdentifier.h"
-#include "api/QLRequestType.h"
-#include "api/QLResponse.h"
-#include "http/QL_AFHTTPRequestOperationManager.h"
-#include "platform/Result.h"
-#include "platform/SecureItemStore.h"
-#include "platform/Value.h"
-#include "store/QLPackage.h"
-#include "store/QLPackageCache.h"
-#include "store/VXEmoji.h"
+#include "vexa/api/QLDeviceIdentifier.h"
+#include "vexa/api/QLRequestType.h"
+#include "vexa/api/QLResponse.h"
+#include "vexa/http/QL_AFHTTPRequestOperationManager.h"
+#include "vexa/platform/Result.h"
+#include "vexa/platform/SecureItemStore.h"
+#include "vexa/platform/Value.h"
+#include "vexa/store/QLPackage.h"
+#include "vexa/store/QLPackageCache.h"
+#include "vexa/store/VXEmoji.h"
 
 namespace vexa {
 

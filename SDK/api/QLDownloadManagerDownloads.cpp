@@ -2,16 +2,16 @@
 #include <algorithm>
 #include <set>
 
-#include "api/QLDownloadError.h"
-#include "api/QLDownloadManager.h"
-#include "api/QLDownloadProgress.h"
-#include "http/QLHTTPError.h"
-#include "platform/FileSystem.h"
-#include "platform/GlobalQueue.h"
-#include "platform/MainQueue.h"
-#include "platform/UrlEscaping.h"
-#include "store/QLPackageFiles.h"
-#include "store/QLStoreError.h"
+#include "vexa/api/QLDownloadError.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/api/QLDownloadProgress.h"
+#include "vexa/http/QLHTTPError.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/GlobalQueue.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/UrlEscaping.h"
+#include "vexa/store/QLPackageFiles.h"
+#include "vexa/store/QLStoreError.h"
 
 namespace vexa {
 namespace {

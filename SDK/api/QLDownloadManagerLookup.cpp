@@ -1,6 +1,6 @@
 // The lookups of emojis by code of QLDownloadManager (see QLEmojiLookup).
-#include "api/QLDownloadManager.h"
-#include "api/QLEmojiLookup.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/api/QLEmojiLookup.h"
 
 namespace vexa {
 

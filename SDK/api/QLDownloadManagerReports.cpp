@@ -1,8 +1,8 @@
 // Usage and action reports of QLDownloadManager, and the signed JSON POST
 // they share with the lookups.
-#include "api/QLDownloadManager.h"
-#include "api/QLResponseParser.h"
-#include "http/QLQueryString.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/api/QLResponseParser.h"
+#include "vexa/http/QLQueryString.h"
 
 namespace vexa {
 namespace {

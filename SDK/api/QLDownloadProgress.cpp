@@ -1,4 +1,4 @@
-#include "api/QLDownloadProgress.h"
+#include "vexa/api/QLDownloadProgress.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "store/QLPackage.h"
+#include "vexa/store/QLPackage.h"
 
 namespace vexa {
 

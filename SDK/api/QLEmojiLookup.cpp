@@ -1,16 +1,16 @@
-#include "api/QLEmojiLookup.h"
+#include "vexa/api/QLEmojiLookup.h"
 
 #include <set>
 
-#include "api/QLBlockingImageFetch.h"
-#include "api/QLDownloadError.h"
-#include "api/QLLookupAnswer.h"
-#include "platform/FileSystem.h"
-#include "platform/MainQueue.h"
-#include "platform/UrlEscaping.h"
-#include "platform/WorkerPool.h"
-#include "store/QLImageDecoder.h"
-#include "store/QLPackageHelper.h"
+#include "vexa/api/QLBlockingImageFetch.h"
+#include "vexa/api/QLDownloadError.h"
+#include "vexa/api/QLLookupAnswer.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/UrlEscaping.h"
+#include "vexa/platform/WorkerPool.h"
+#include "vexa/store/image/QLImageDecoder.h"
+#include "vexa/store/QLPackageHelper.h"
 
 namespace vexa {
 

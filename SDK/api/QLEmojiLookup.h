@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "api/QLDownloadManager.h"
+#include "vexa/api/QLDownloadManager.h"
 
 namespace vexa {
 

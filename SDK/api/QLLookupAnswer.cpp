@@ -1,8 +1,8 @@
-#include "api/QLLookupAnswer.h"
+#include "vexa/api/QLLookupAnswer.h"
 
 #include <set>
 
-#include "api/QLResponseParser.h"
+#include "vexa/api/QLResponseParser.h"
 
 namespace vexa {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Error.h"
-#include "platform/Value.h"
-#include "store/QLEmoji.h"
+#include "vexa/platform/Error.h"
+#include "vexa/platform/Value.h"
+#include "vexa/store/QLEmoji.h"
 
 namespace vexa {
 

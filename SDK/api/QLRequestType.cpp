@@ -1,4 +1,4 @@
-#include "api/QLRequestType.h"
+#include "vexa/api/QLRequestType.h"
 
 namespace vexa {
 

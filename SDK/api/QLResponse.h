@@ -14,9 +14,9 @@
 #include <variant>
 #include <vector>
 
-#include "platform/Value.h"
-#include "store/QLCategory.h"
-#include "store/QLEmoji.h"
+#include "vexa/platform/Value.h"
+#include "vexa/store/QLCategory.h"
+#include "vexa/store/QLEmoji.h"
 
 namespace vexa {
 

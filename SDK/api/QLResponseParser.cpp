@@ -1,6 +1,6 @@
-#include "api/QLResponseParser.h"
+#include "vexa/api/QLResponseParser.h"
 
-#include "store/RecordCoding.h"
+#include "vexa/store/RecordCoding.h"
 
 namespace vexa {
 

@@ -14,10 +14,10 @@
 #include <optional>
 #include <string>
 
-#include "api/QLRequestType.h"
-#include "api/QLResponse.h"
-#include "platform/Result.h"
-#include "platform/Value.h"
+#include "vexa/api/QLRequestType.h"
+#include "vexa/api/QLResponse.h"
+#include "vexa/platform/Result.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa {
 

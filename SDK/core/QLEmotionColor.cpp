@@ -1,10 +1,10 @@
-#include "core/QLEmotionColor.h"
+#include "vexa/core/QLEmotionColor.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
-#include "platform/CharacterSet.h"
+#include "vexa/platform/CharacterSet.h"
 
 namespace vexa {
 namespace {

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/Color.h"
+#include "vexa/platform/Color.h"
 
 namespace vexa {
 

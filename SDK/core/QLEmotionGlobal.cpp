@@ -1,15 +1,15 @@
-#include "core/QLEmotionGlobal.h"
+#include "vexa/core/QLEmotionGlobal.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
 
-#include "core/QLBuiltinImages.h"
-#include "platform/Base64.h"
-#include "platform/FileSystem.h"
-#include "platform/Once.h"
-#include "platform/Screen.h"
-#include "store/QLImageDecoder.h"
+#include "vexa/core/QLBuiltinImages.h"
+#include "vexa/platform/Base64.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/Once.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/store/image/QLImageDecoder.h"
 
 namespace vexa {
 namespace {

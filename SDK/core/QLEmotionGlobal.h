@@ -23,10 +23,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/VXTheme.h"
-#include "platform/Image.h"
-#include "platform/ResourceBundle.h"
-#include "platform/Value.h"
+#include "vexa/core/VXTheme.h"
+#include "vexa/platform/Image.h"
+#include "vexa/platform/ResourceBundle.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa {
 

@@ -1,7 +1,7 @@
-#include "core/QLPackageUpgradeStore.h"
+#include "vexa/core/QLPackageUpgradeStore.h"
 
-#include "platform/Once.h"
-#include "store/QLPackageCache.h"
+#include "vexa/platform/Once.h"
+#include "vexa/store/QLPackageCache.h"
 
 namespace vexa {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "store/QLPackage.h"
+#include "vexa/store/QLPackage.h"
 
 namespace vexa {
 

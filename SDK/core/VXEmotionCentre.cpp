@@ -1,9 +1,9 @@
-#include "core/VXEmotionCentre.h"
+#include "vexa/core/VXEmotionCentre.h"
 
-#include "api/QLDownloadManager.h"
-#include "core/VXVersionManager.h"
-#include "platform/MainQueue.h"
-#include "platform/Once.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/core/VXVersionManager.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/Once.h"
 
 namespace vexa {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "core/VXEmotionCentreDelegate.h"
+#include "vexa/core/VXEmotionCentreDelegate.h"
 
 namespace vexa {
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "store/VXEmoji.h"
+#include "vexa/store/VXEmoji.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "core/VXTheme.h"
+#include "vexa/core/VXTheme.h"
 
-#include "core/QLEmotionColor.h"
+#include "vexa/core/QLEmotionColor.h"
 
 namespace vexa {
 namespace {

@@ -8,9 +8,9 @@
 
 #include <array>
 
-#include "platform/Color.h"
-#include "platform/Font.h"
-#include "platform/Screen.h"
+#include "vexa/platform/Color.h"
+#include "vexa/platform/Font.h"
+#include "vexa/platform/Screen.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "core/VXVersionManager.h"
+#include "vexa/core/VXVersionManager.h"
 
-#include "platform/Once.h"
+#include "vexa/platform/Once.h"
 
 namespace vexa {
 

@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <string>
 
-#include "core/QLPackageUpgradeStore.h"
-#include "platform/Result.h"
-#include "platform/UserDefaults.h"
+#include "vexa/core/QLPackageUpgradeStore.h"
+#include "vexa/platform/Result.h"
+#include "vexa/platform/UserDefaults.h"
 
 namespace vexa {
 

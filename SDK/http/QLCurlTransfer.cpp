@@ -1,12 +1,12 @@
-#include "http/QLCurlTransfer.h"
+#include "vexa/http/QLCurlTransfer.h"
 
 #include <curl/curl.h>
 
 #include <algorithm>
 #include <cmath>
 
-#include "http/QLHTTPError.h"
-#include "http/QLURL.h"
+#include "vexa/http/QLHTTPError.h"
+#include "vexa/http/QLURL.h"
 
 namespace vexa {
 namespace {

@@ -15,11 +15,11 @@
 #include <string>
 #include <string_view>
 
-#include "http/QLHTTPTransferDelegate.h"
-#include "http/QLResponseHeadParser.h"
-#include "http/QLSecurityPolicy.h"
-#include "http/QLURLRequest.h"
-#include "http/QLURLResponse.h"
+#include "vexa/http/QLHTTPTransferDelegate.h"
+#include "vexa/http/QLResponseHeadParser.h"
+#include "vexa/http/QLSecurityPolicy.h"
+#include "vexa/http/QLURLRequest.h"
+#include "vexa/http/QLURLResponse.h"
 
 struct curl_slist;
 

@@ -1,4 +1,4 @@
-#include "http/QLDownloadFile.h"
+#include "vexa/http/QLDownloadFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "http/QLHTTPError.h"
+#include "vexa/http/QLHTTPError.h"
 
 namespace vexa {
 namespace {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "platform/Result.h"
+#include "vexa/platform/Result.h"
 
 namespace vexa {
 

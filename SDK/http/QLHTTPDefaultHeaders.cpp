@@ -1,4 +1,4 @@
-#include "http/QLHTTPDefaultHeaders.h"
+#include "vexa/http/QLHTTPDefaultHeaders.h"
 
 #include <utf8proc.h>
 
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/Screen.h"
+#include "vexa/platform/Screen.h"
 
 namespace vexa {
 namespace {

@@ -1,4 +1,4 @@
-#include "http/QLHTTPError.h"
+#include "vexa/http/QLHTTPError.h"
 
 #include <utility>
 

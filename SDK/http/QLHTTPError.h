@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Error.h"
+#include "vexa/platform/Error.h"
 
 namespace vexa {
 

@@ -1,9 +1,9 @@
-#include "http/QLHTTPRequestOperation.h"
+#include "vexa/http/QLHTTPRequestOperation.h"
 
-#include "http/QLDownloadFile.h"
-#include "http/QLHTTPError.h"
-#include "platform/GlobalQueue.h"
-#include "platform/MainQueue.h"
+#include "vexa/http/QLDownloadFile.h"
+#include "vexa/http/QLHTTPError.h"
+#include "vexa/platform/GlobalQueue.h"
+#include "vexa/platform/MainQueue.h"
 
 namespace vexa {
 namespace {

@@ -31,13 +31,13 @@
 #include <string>
 #include <vector>
 
-#include "http/QLHTTPResponseSerializer.h"
-#include "http/QLHTTPTransport.h"
-#include "http/QLSecurityPolicy.h"
-#include "http/QLURLRequest.h"
-#include "http/QLURLResponse.h"
-#include "platform/Error.h"
-#include "platform/Value.h"
+#include "vexa/http/QLHTTPResponseSerializer.h"
+#include "vexa/http/QLHTTPTransport.h"
+#include "vexa/http/QLSecurityPolicy.h"
+#include "vexa/http/QLURLRequest.h"
+#include "vexa/http/QLURLResponse.h"
+#include "vexa/platform/Error.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa {
 

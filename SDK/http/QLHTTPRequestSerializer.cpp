@@ -1,12 +1,12 @@
-#include "http/QLHTTPRequestSerializer.h"
+#include "vexa/http/QLHTTPRequestSerializer.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "http/QLHTTPDefaultHeaders.h"
-#include "http/QLHTTPError.h"
-#include "http/QLQueryString.h"
-#include "http/QLURL.h"
+#include "vexa/http/QLHTTPDefaultHeaders.h"
+#include "vexa/http/QLHTTPError.h"
+#include "vexa/http/QLQueryString.h"
+#include "vexa/http/QLURL.h"
 
 namespace vexa {
 namespace {

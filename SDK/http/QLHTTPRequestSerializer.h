@@ -20,10 +20,10 @@
 #include <string_view>
 #include <vector>
 
-#include "http/QLMultipartFormData.h"
-#include "http/QLURLRequest.h"
-#include "platform/Result.h"
-#include "platform/Value.h"
+#include "vexa/http/QLMultipartFormData.h"
+#include "vexa/http/QLURLRequest.h"
+#include "vexa/platform/Result.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa {
 

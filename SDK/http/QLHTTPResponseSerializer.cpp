@@ -1,6 +1,6 @@
-#include "http/QLHTTPResponseSerializer.h"
+#include "vexa/http/QLHTTPResponseSerializer.h"
 
-#include "http/QLHTTPError.h"
+#include "vexa/http/QLHTTPError.h"
 
 namespace vexa {
 

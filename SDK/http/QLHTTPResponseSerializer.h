@@ -20,9 +20,9 @@
 #include <string>
 #include <string_view>
 
-#include "http/QLURLResponse.h"
-#include "platform/Result.h"
-#include "platform/Value.h"
+#include "vexa/http/QLURLResponse.h"
+#include "vexa/platform/Result.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa {
 

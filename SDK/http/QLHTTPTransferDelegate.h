@@ -7,9 +7,9 @@
 #include <optional>
 #include <string_view>
 
-#include "http/QLURLResponse.h"
-#include "platform/Error.h"
-#include "platform/Result.h"
+#include "vexa/http/QLURLResponse.h"
+#include "vexa/platform/Error.h"
+#include "vexa/platform/Result.h"
 
 namespace vexa {
 

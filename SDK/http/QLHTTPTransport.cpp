@@ -1,4 +1,4 @@
-#include "http/QLHTTPTransport.h"
+#include "vexa/http/QLHTTPTransport.h"
 
 #include <curl/curl.h>
 
@@ -10,8 +10,8 @@
 #include <thread>
 #include <variant>
 
-#include "http/QLCurlTransfer.h"
-#include "http/QLHTTPError.h"
+#include "vexa/http/QLCurlTransfer.h"
+#include "vexa/http/QLHTTPError.h"
 
 namespace vexa {
 namespace {

@@ -17,9 +17,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "http/QLHTTPTransferDelegate.h"
-#include "http/QLSecurityPolicy.h"
-#include "http/QLURLRequest.h"
+#include "vexa/http/QLHTTPTransferDelegate.h"
+#include "vexa/http/QLSecurityPolicy.h"
+#include "vexa/http/QLURLRequest.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "http/QLImageResponseSerializer.h"
+#include "vexa/http/QLImageResponseSerializer.h"
 
 namespace vexa {
 

@@ -3,7 +3,7 @@
 // image code's business. Requests for images should carry "Accept: image/*".
 #pragma once
 
-#include "http/QLHTTPResponseSerializer.h"
+#include "vexa/http/QLHTTPResponseSerializer.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "http/QLJSONRequestSerializer.h"
+#include "vexa/http/QLJSONRequestSerializer.h"
 
-#include "platform/JsonCodec.h"
+#include "vexa/platform/JsonCodec.h"
 
 namespace vexa {
 

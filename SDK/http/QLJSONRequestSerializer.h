@@ -4,7 +4,7 @@
 // Parameters of "GET", "HEAD" and "DELETE" still travel in the query.
 #pragma once
 
-#include "http/QLHTTPRequestSerializer.h"
+#include "vexa/http/QLHTTPRequestSerializer.h"
 
 namespace vexa {
 

@@ -1,7 +1,7 @@
-#include "http/QLJSONResponseSerializer.h"
+#include "vexa/http/QLJSONResponseSerializer.h"
 
-#include "http/QLHTTPError.h"
-#include "platform/JsonCodec.h"
+#include "vexa/http/QLHTTPError.h"
+#include "vexa/platform/JsonCodec.h"
 
 namespace vexa {
 

@@ -8,7 +8,7 @@
 // kQLHTTPResponseErrorDomain.
 #pragma once
 
-#include "http/QLHTTPResponseSerializer.h"
+#include "vexa/http/QLHTTPResponseSerializer.h"
 
 namespace vexa {
 

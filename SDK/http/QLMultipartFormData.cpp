@@ -1,8 +1,8 @@
-#include "http/QLMultipartFormData.h"
+#include "vexa/http/QLMultipartFormData.h"
 
 #include <algorithm>
 
-#include "platform/Uuid.h"
+#include "vexa/platform/Uuid.h"
 
 namespace vexa {
 

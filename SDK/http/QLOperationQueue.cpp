@@ -1,10 +1,10 @@
-#include "http/QLOperationQueue.h"
+#include "vexa/http/QLOperationQueue.h"
 
 #include <algorithm>
 #include <deque>
 #include <mutex>
 
-#include "platform/MainQueue.h"
+#include "vexa/platform/MainQueue.h"
 
 namespace vexa {
 

@@ -15,7 +15,7 @@
 #include <memory>
 #include <vector>
 
-#include "http/QLHTTPRequestOperation.h"
+#include "vexa/http/QLHTTPRequestOperation.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "http/QLQueryString.h"
+#include "vexa/http/QLQueryString.h"
 
-#include "platform/UrlEscaping.h"
+#include "vexa/platform/UrlEscaping.h"
 
 namespace vexa {
 namespace {

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Value.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa {
 

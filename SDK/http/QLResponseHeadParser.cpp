@@ -1,4 +1,4 @@
-#include "http/QLResponseHeadParser.h"
+#include "vexa/http/QLResponseHeadParser.h"
 
 #include <charconv>
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "http/QLURLResponse.h"
+#include "vexa/http/QLURLResponse.h"
 
 namespace vexa {
 

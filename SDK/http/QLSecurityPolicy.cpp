@@ -1,4 +1,4 @@
-#include "http/QLSecurityPolicy.h"
+#include "vexa/http/QLSecurityPolicy.h"
 
 #include <openssl/bio.h>
 #include <openssl/pem.h>
@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "http/QLHTTPError.h"
-#include "platform/Base64.h"
+#include "vexa/http/QLHTTPError.h"
+#include "vexa/platform/Base64.h"
 
 namespace vexa {
 

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Result.h"
+#include "vexa/platform/Result.h"
 
 namespace vexa {
 

@@ -1,12 +1,12 @@
-#include "http/QLURL.h"
+#include "vexa/http/QLURL.h"
 
 #include <curl/curl.h>
 
 #include <algorithm>
 #include <cctype>
 
-#include "http/QLHTTPError.h"
-#include "platform/UrlEscaping.h"
+#include "vexa/http/QLHTTPError.h"
+#include "vexa/platform/UrlEscaping.h"
 
 namespace vexa {
 

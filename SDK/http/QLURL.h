@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Result.h"
+#include "vexa/platform/Result.h"
 
 namespace vexa {
 

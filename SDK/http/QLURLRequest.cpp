@@ -1,4 +1,4 @@
-#include "http/QLURLRequest.h"
+#include "vexa/http/QLURLRequest.h"
 
 #include <algorithm>
 #include <cctype>

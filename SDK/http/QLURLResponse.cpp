@@ -1,10 +1,10 @@
-#include "http/QLURLResponse.h"
+#include "vexa/http/QLURLResponse.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 
-#include "http/QLURLRequest.h"
+#include "vexa/http/QLURLRequest.h"
 
 namespace vexa {
 namespace {

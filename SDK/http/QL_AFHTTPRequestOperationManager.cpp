@@ -1,7 +1,7 @@
-#include "http/QL_AFHTTPRequestOperationManager.h"
+#include "vexa/http/QL_AFHTTPRequestOperationManager.h"
 
-#include "http/QLHTTPError.h"
-#include "http/QLJSONResponseSerializer.h"
+#include "vexa/http/QLHTTPError.h"
+#include "vexa/http/QLJSONResponseSerializer.h"
 
 namespace vexa {
 

@@ -22,15 +22,15 @@
 #include <string>
 #include <string_view>
 
-#include "http/QLHTTPRequestOperation.h"
-#include "http/QLHTTPRequestSerializer.h"
-#include "http/QLHTTPResponseSerializer.h"
-#include "http/QLHTTPTransport.h"
-#include "http/QLOperationQueue.h"
-#include "http/QLSecurityPolicy.h"
-#include "http/QLURL.h"
-#include "platform/Result.h"
-#include "platform/Value.h"
+#include "vexa/http/QLHTTPRequestOperation.h"
+#include "vexa/http/QLHTTPRequestSerializer.h"
+#include "vexa/http/QLHTTPResponseSerializer.h"
+#include "vexa/http/QLHTTPTransport.h"
+#include "vexa/http/QLOperationQueue.h"
+#include "vexa/http/QLSecurityPolicy.h"
+#include "vexa/http/QLURL.h"
+#include "vexa/platform/Result.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa {
 

@@ -1,7 +1,7 @@
-#include "keyboard/QLBorderView.h"
+#include "vexa/keyboard/QLBorderView.h"
 
-#include "core/QLEmotionGlobal.h"
-#include "platform/Screen.h"
+#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/platform/Screen.h"
 
 namespace vexa {
 

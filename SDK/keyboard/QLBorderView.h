@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "platform/Color.h"
-#include "platform/ui/View.h"
+#include "vexa/platform/Color.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

@@ -1,9 +1,9 @@
-#include "keyboard/QLEmotionInputToolCollectionCell.h"
+#include "vexa/keyboard/QLEmotionInputToolCollectionCell.h"
 
-#include "core/QLEmotionColor.h"
-#include "keyboard/QLBorderView.h"
-#include "platform/Screen.h"
-#include "platform/ui/ImageView.h"
+#include "vexa/core/QLEmotionColor.h"
+#include "vexa/keyboard/QLBorderView.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/ui/ImageView.h"
 
 namespace vexa {
 

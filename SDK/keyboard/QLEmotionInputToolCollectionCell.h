@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "platform/ui/CollectionViewCell.h"
+#include "vexa/platform/ui/CollectionViewCell.h"
 
 namespace vexa {
 

@@ -1,23 +1,23 @@
-#include "keyboard/QLEmotionKeyboard.h"
+#include "vexa/keyboard/QLEmotionKeyboard.h"
 
 #include <algorithm>
 #include <chrono>
 
-#include "api/QLDownloadManager.h"
-#include "api/QLRequestType.h"
-#include "core/QLEmotionGlobal.h"
-#include "core/VXEmotionCentre.h"
-#include "keyboard/QLEmotionKeyboardSession.h"
-#include "keyboard/QLInputItemGroupView.h"
-#include "keyboard/QLInputToolView.h"
-#include "platform/Screen.h"
-#include "platform/UserDefaults.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/NavigationController.h"
-#include "platform/ui/TapGestureRecognizer.h"
-#include "platform/ui/TextInputView.h"
-#include "shop/QLShopViewController.h"
-#include "store/QLPackageHelper.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/api/QLRequestType.h"
+#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/core/VXEmotionCentre.h"
+#include "vexa/keyboard/QLEmotionKeyboardSession.h"
+#include "vexa/keyboard/QLInputItemGroupView.h"
+#include "vexa/keyboard/QLInputToolView.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/UserDefaults.h"
+#include "vexa/platform/ui/ImageView.h"
+#include "vexa/platform/ui/NavigationController.h"
+#include "vexa/platform/ui/TapGestureRecognizer.h"
+#include "vexa/platform/ui/TextInputView.h"
+#include "vexa/shop/QLShopViewController.h"
+#include "vexa/store/QLPackageHelper.h"
 
 namespace vexa {
 

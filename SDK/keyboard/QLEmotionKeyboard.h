@@ -25,12 +25,12 @@
 #include <memory>
 #include <optional>
 
-#include "keyboard/QLEmotionKeyboardDataSource.h"
-#include "keyboard/QLEmotionKeyboardDelegate.h"
-#include "keyboard/QLGroupIndexPath.h"
-#include "platform/TextInput.h"
-#include "platform/ui/View.h"
-#include "store/QLCategory.h"
+#include "vexa/keyboard/QLEmotionKeyboardDataSource.h"
+#include "vexa/keyboard/QLEmotionKeyboardDelegate.h"
+#include "vexa/keyboard/QLGroupIndexPath.h"
+#include "vexa/platform/TextInput.h"
+#include "vexa/platform/ui/View.h"
+#include "vexa/store/QLCategory.h"
 
 namespace vexa {
 

@@ -17,8 +17,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/Image.h"
-#include "platform/ui/IndexPath.h"
+#include "vexa/platform/Image.h"
+#include "vexa/platform/ui/IndexPath.h"
 
 namespace vexa {
 

@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <functional>
 
-#include "platform/ui/IndexPath.h"
+#include "vexa/platform/ui/IndexPath.h"
 
 namespace vexa {
 

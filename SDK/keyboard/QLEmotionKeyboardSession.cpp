@@ -1,6 +1,6 @@
-#include "keyboard/QLEmotionKeyboardSession.h"
+#include "vexa/keyboard/QLEmotionKeyboardSession.h"
 
-#include "platform/Once.h"
+#include "vexa/platform/Once.h"
 
 namespace vexa {
 

@@ -11,7 +11,7 @@
 
 #include <memory>
 
-#include "store/QLCategory.h"
+#include "vexa/store/QLCategory.h"
 
 namespace vexa {
 

@@ -1,9 +1,9 @@
-#include "keyboard/QLInputCollectionCell.h"
+#include "vexa/keyboard/QLInputCollectionCell.h"
 
-#include "core/QLEmotionColor.h"
-#include "platform/Screen.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
+#include "vexa/core/QLEmotionColor.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/ui/ImageView.h"
+#include "vexa/platform/ui/Label.h"
 
 namespace vexa {
 

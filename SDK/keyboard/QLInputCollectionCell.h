@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/CollectionViewCell.h"
+#include "vexa/platform/ui/CollectionViewCell.h"
 
 namespace vexa {
 

@@ -1,9 +1,9 @@
-#include "keyboard/QLInputCollectionPageGridLayout.h"
+#include "vexa/keyboard/QLInputCollectionPageGridLayout.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/ui/CollectionView.h"
+#include "vexa/platform/ui/CollectionView.h"
 
 namespace vexa {
 

@@ -16,7 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/ui/CollectionViewLayout.h"
+#include "vexa/platform/ui/CollectionViewLayout.h"
 
 namespace vexa {
 

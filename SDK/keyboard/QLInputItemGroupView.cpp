@@ -1,25 +1,25 @@
-#include "keyboard/QLInputItemGroupView.h"
+#include "vexa/keyboard/QLInputItemGroupView.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "api/QLDownloadManager.h"
-#include "core/QLEmotionColor.h"
-#include "core/QLEmotionGlobal.h"
-#include "keyboard/QLInputCollectionCell.h"
-#include "keyboard/QLInputCollectionPageGridLayout.h"
-#include "platform/MainQueue.h"
-#include "platform/Screen.h"
-#include "platform/UrlEscaping.h"
-#include "platform/ui/CollectionView.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/LongPressGestureRecognizer.h"
-#include "platform/ui/PageControl.h"
-#include "shop/QLRecommendCollectionCell.h"
-#include "store/QLContentModeAdjuster.h"
-#include "store/QLPackageHelper.h"
-#include "support/QLPopoverView.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/core/QLEmotionColor.h"
+#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/keyboard/QLInputCollectionCell.h"
+#include "vexa/keyboard/QLInputCollectionPageGridLayout.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/UrlEscaping.h"
+#include "vexa/platform/ui/CollectionView.h"
+#include "vexa/platform/ui/ImageView.h"
+#include "vexa/platform/ui/Label.h"
+#include "vexa/platform/ui/LongPressGestureRecognizer.h"
+#include "vexa/platform/ui/PageControl.h"
+#include "vexa/shop/QLRecommendCollectionCell.h"
+#include "vexa/store/image/QLContentModeAdjuster.h"
+#include "vexa/store/QLPackageHelper.h"
+#include "vexa/support/QLPopoverView.h"
 
 namespace vexa {
 

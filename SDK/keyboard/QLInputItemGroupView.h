@@ -30,13 +30,13 @@
 #include <optional>
 #include <string>
 
-#include "keyboard/QLGroupIndexPath.h"
-#include "platform/CallbackList.h"
-#include "platform/Image.h"
-#include "platform/ui/IndexPath.h"
-#include "platform/ui/View.h"
-#include "store/QLCategory.h"
-#include "store/QLPackage.h"
+#include "vexa/keyboard/QLGroupIndexPath.h"
+#include "vexa/platform/CallbackList.h"
+#include "vexa/platform/Image.h"
+#include "vexa/platform/ui/IndexPath.h"
+#include "vexa/platform/ui/View.h"
+#include "vexa/store/QLCategory.h"
+#include "vexa/store/QLPackage.h"
 
 namespace vexa {
 

@@ -1,15 +1,15 @@
-#include "keyboard/QLInputToolView.h"
+#include "vexa/keyboard/QLInputToolView.h"
 
 #include <algorithm>
 
-#include "core/QLEmotionGlobal.h"
-#include "keyboard/QLBorderView.h"
-#include "keyboard/QLEmotionInputToolCollectionCell.h"
-#include "platform/Screen.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/CollectionView.h"
-#include "platform/ui/CollectionViewFlowLayout.h"
-#include "platform/ui/ImageView.h"
+#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/keyboard/QLBorderView.h"
+#include "vexa/keyboard/QLEmotionInputToolCollectionCell.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/ui/Button.h"
+#include "vexa/platform/ui/CollectionView.h"
+#include "vexa/platform/ui/CollectionViewFlowLayout.h"
+#include "vexa/platform/ui/ImageView.h"
 
 namespace vexa {
 

@@ -13,8 +13,8 @@
 
 #include <memory>
 
-#include "keyboard/QLKeyboardInitFailedViewDataSource.h"
-#include "platform/ui/View.h"
+#include "vexa/keyboard/QLKeyboardInitFailedViewDataSource.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

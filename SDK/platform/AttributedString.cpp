@@ -1,10 +1,10 @@
-#include "platform/AttributedString.h"
+#include "vexa/platform/AttributedString.h"
 
 #include <utf8proc.h>
 
 #include <algorithm>
 
-#include "platform/Utf8.h"
+#include "vexa/platform/Utf8.h"
 
 namespace vexa {
 namespace {

@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/CharacterRange.h"
-#include "platform/TextAttributes.h"
+#include "vexa/platform/CharacterRange.h"
+#include "vexa/platform/TextAttributes.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/Base64.h"
+#include "vexa/platform/Base64.h"
 
 #include <openssl/evp.h>
 

@@ -1,4 +1,4 @@
-#include "platform/CharacterSet.h"
+#include "vexa/platform/CharacterSet.h"
 
 #include <utf8proc.h>
 

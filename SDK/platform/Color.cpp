@@ -1,4 +1,4 @@
-#include "platform/Color.h"
+#include "vexa/platform/Color.h"
 
 #include <algorithm>
 #include <cmath>

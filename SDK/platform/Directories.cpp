@@ -1,4 +1,4 @@
-#include "platform/Directories.h"
+#include "vexa/platform/Directories.h"
 
 #include <cstdlib>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "platform/Error.h"
+#include "vexa/platform/Error.h"
 
 #include <utility>
 

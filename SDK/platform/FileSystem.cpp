@@ -1,4 +1,4 @@
-#include "platform/FileSystem.h"
+#include "vexa/platform/FileSystem.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "platform/GlobalQueue.h"
+#include "vexa/platform/GlobalQueue.h"
 
 #include <algorithm>
 #include <thread>

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "platform/WorkerPool.h"
+#include "vexa/platform/WorkerPool.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/Image.h"
+#include "vexa/platform/Image.h"
 
 #include <cassert>
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Geometry.h"
+#include "vexa/platform/Geometry.h"
 
 namespace vexa {
 

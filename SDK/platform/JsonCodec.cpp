@@ -1,11 +1,11 @@
-#include "platform/JsonCodec.h"
+#include "vexa/platform/JsonCodec.h"
 
 #include <nlohmann/json.hpp>
 
 #include <vector>
 
-#include "platform/Base64.h"
-#include "platform/Utf8.h"
+#include "vexa/platform/Base64.h"
+#include "vexa/platform/Utf8.h"
 
 namespace vexa {
 

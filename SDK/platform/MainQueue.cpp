@@ -1,4 +1,4 @@
-#include "platform/MainQueue.h"
+#include "vexa/platform/MainQueue.h"
 
 #include <algorithm>
 #include <future>

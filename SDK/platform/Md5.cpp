@@ -1,4 +1,4 @@
-#include "platform/Md5.h"
+#include "vexa/platform/Md5.h"
 
 #include <openssl/evp.h>
 

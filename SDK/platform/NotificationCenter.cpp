@@ -1,6 +1,6 @@
-#include "platform/NotificationCenter.h"
+#include "vexa/platform/NotificationCenter.h"
 
-#include "platform/Once.h"
+#include "vexa/platform/Once.h"
 
 namespace vexa {
 

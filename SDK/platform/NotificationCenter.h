@@ -12,8 +12,8 @@
 #include <mutex>
 #include <string>
 
-#include "platform/CallbackList.h"
-#include "platform/Value.h"
+#include "vexa/platform/CallbackList.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <mutex>
 
-#include "platform/CallbackList.h"
+#include "vexa/platform/CallbackList.h"
 
 namespace vexa {
 

@@ -1,11 +1,11 @@
-#include "platform/PropertyList.h"
+#include "vexa/platform/PropertyList.h"
 
 #include <plist/plist.h>
 
 #include <cstdlib>
 #include <memory>
 
-#include "platform/FileSystem.h"
+#include "vexa/platform/FileSystem.h"
 
 namespace vexa {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Result.h"
-#include "platform/Value.h"
+#include "vexa/platform/Result.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa {
 

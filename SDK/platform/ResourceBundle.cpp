@@ -1,6 +1,6 @@
-#include "platform/ResourceBundle.h"
+#include "vexa/platform/ResourceBundle.h"
 
-#include "platform/FileSystem.h"
+#include "vexa/platform/FileSystem.h"
 
 namespace vexa {
 

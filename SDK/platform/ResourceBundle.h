@@ -13,8 +13,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/Result.h"
-#include "platform/StringsTable.h"
+#include "vexa/platform/Result.h"
+#include "vexa/platform/StringsTable.h"
 
 namespace vexa {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <variant>
 
-#include "platform/Error.h"
+#include "vexa/platform/Error.h"
 
 namespace vexa {
 

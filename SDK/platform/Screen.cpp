@@ -1,4 +1,4 @@
-#include "platform/Screen.h"
+#include "vexa/platform/Screen.h"
 
 #include <sys/utsname.h>
 

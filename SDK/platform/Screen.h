@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/Geometry.h"
+#include "vexa/platform/Geometry.h"
 
 namespace vexa {
 

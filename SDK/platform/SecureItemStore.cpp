@@ -1,12 +1,12 @@
-#include "platform/SecureItemStore.h"
+#include "vexa/platform/SecureItemStore.h"
 
 #include <sys/stat.h>
 
-#include "platform/Directories.h"
-#include "platform/FileSystem.h"
-#include "platform/Md5.h"
-#include "platform/Once.h"
-#include "platform/PropertyList.h"
+#include "vexa/platform/Directories.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/Md5.h"
+#include "vexa/platform/Once.h"
+#include "vexa/platform/PropertyList.h"
 
 namespace vexa {
 

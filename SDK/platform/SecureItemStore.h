@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/Result.h"
+#include "vexa/platform/Result.h"
 
 namespace vexa {
 

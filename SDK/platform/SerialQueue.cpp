@@ -1,4 +1,4 @@
-#include "platform/SerialQueue.h"
+#include "vexa/platform/SerialQueue.h"
 
 #include <future>
 

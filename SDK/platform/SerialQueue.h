@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/WorkerPool.h"
+#include "vexa/platform/WorkerPool.h"
 
 namespace vexa {
 

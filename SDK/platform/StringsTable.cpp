@@ -1,8 +1,8 @@
-#include "platform/StringsTable.h"
+#include "vexa/platform/StringsTable.h"
 
 #include <optional>
 
-#include "platform/Utf8.h"
+#include "vexa/platform/Utf8.h"
 
 namespace vexa {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Result.h"
+#include "vexa/platform/Result.h"
 
 namespace vexa {
 

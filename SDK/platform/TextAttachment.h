@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "platform/Geometry.h"
-#include "platform/Image.h"
+#include "vexa/platform/Geometry.h"
+#include "vexa/platform/Image.h"
 
 namespace vexa {
 

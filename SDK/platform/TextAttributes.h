@@ -5,9 +5,9 @@
 #include <memory>
 #include <optional>
 
-#include "platform/Color.h"
-#include "platform/Font.h"
-#include "platform/TextAttachment.h"
+#include "vexa/platform/Color.h"
+#include "vexa/platform/Font.h"
+#include "vexa/platform/TextAttachment.h"
 
 namespace vexa {
 

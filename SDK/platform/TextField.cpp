@@ -1,4 +1,4 @@
-#include "platform/TextField.h"
+#include "vexa/platform/TextField.h"
 
 namespace vexa {
 

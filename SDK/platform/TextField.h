@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/TextInput.h"
+#include "vexa/platform/TextInput.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/TextInput.h"
+#include "vexa/platform/TextInput.h"
 
 #include <algorithm>
 

@@ -21,10 +21,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/AttributedString.h"
-#include "platform/CharacterRange.h"
-#include "platform/Color.h"
-#include "platform/Font.h"
+#include "vexa/platform/AttributedString.h"
+#include "vexa/platform/CharacterRange.h"
+#include "vexa/platform/Color.h"
+#include "vexa/platform/Font.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/TextView.h"
+#include "vexa/platform/TextView.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "platform/Timer.h"
+#include "vexa/platform/Timer.h"
 
-#include "platform/MainQueue.h"
+#include "vexa/platform/MainQueue.h"
 
 namespace vexa {
 

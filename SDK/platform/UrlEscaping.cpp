@@ -1,4 +1,4 @@
-#include "platform/UrlEscaping.h"
+#include "vexa/platform/UrlEscaping.h"
 
 #include <cstdint>
 

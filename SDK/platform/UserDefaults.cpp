@@ -1,11 +1,11 @@
-#include "platform/UserDefaults.h"
+#include "vexa/platform/UserDefaults.h"
 
 #include <cstdlib>
 #include <map>
 
-#include "platform/Directories.h"
-#include "platform/FileSystem.h"
-#include "platform/PropertyList.h"
+#include "vexa/platform/Directories.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/PropertyList.h"
 
 namespace vexa {
 

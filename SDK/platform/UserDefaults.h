@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/Result.h"
-#include "platform/Value.h"
+#include "vexa/platform/Result.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/Utf8.h"
+#include "vexa/platform/Utf8.h"
 
 #include <cstdint>
 

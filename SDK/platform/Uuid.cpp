@@ -1,4 +1,4 @@
-#include "platform/Uuid.h"
+#include "vexa/platform/Uuid.h"
 
 #include <openssl/rand.h>
 

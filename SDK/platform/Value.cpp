@@ -1,10 +1,10 @@
-#include "platform/Value.h"
+#include "vexa/platform/Value.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 
-#include "platform/JsonCodec.h"
+#include "vexa/platform/JsonCodec.h"
 
 namespace vexa {
 

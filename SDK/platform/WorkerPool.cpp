@@ -1,4 +1,4 @@
-#include "platform/WorkerPool.h"
+#include "vexa/platform/WorkerPool.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "shop/QLAdTableCell.h"
+#include "vexa/shop/QLAdTableCell.h"
 
 namespace vexa {
 

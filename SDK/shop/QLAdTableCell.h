@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "platform/ui/TableViewCell.h"
-#include "shop/QL_LoopScrollView.h"
+#include "vexa/platform/ui/TableViewCell.h"
+#include "vexa/shop/QL_LoopScrollView.h"
 
 namespace vexa {
 

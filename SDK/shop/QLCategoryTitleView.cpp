@@ -1,8 +1,8 @@
-#include "shop/QLCategoryTitleView.h"
+#include "vexa/shop/QLCategoryTitleView.h"
 
-#include "core/QLEmotionGlobal.h"
-#include "platform/Screen.h"
-#include "platform/ui/Label.h"
+#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/ui/Label.h"
 
 namespace vexa {
 namespace {

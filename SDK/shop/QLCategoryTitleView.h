@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "platform/Geometry.h"
-#include "platform/ui/View.h"
+#include "vexa/platform/Geometry.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

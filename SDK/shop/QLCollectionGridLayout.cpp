@@ -1,9 +1,9 @@
-#include "shop/QLCollectionGridLayout.h"
+#include "vexa/shop/QLCollectionGridLayout.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/ui/CollectionView.h"
+#include "vexa/platform/ui/CollectionView.h"
 
 namespace vexa {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/CollectionViewLayout.h"
+#include "vexa/platform/ui/CollectionViewLayout.h"
 
 namespace vexa {
 

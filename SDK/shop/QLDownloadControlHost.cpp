@@ -1,4 +1,4 @@
-#include "shop/QLDownloadControlHost.h"
+#include "vexa/shop/QLDownloadControlHost.h"
 
 namespace vexa {
 

@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "shop/QLDownloadView.h"
+#include "vexa/shop/QLDownloadView.h"
 
 namespace vexa {
 

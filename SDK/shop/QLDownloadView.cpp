@@ -1,11 +1,11 @@
-#include "shop/QLDownloadView.h"
+#include "vexa/shop/QLDownloadView.h"
 
 #include <cmath>
 
-#include "core/QLEmotionColor.h"
-#include "core/QLEmotionGlobal.h"
-#include "platform/MainQueue.h"
-#include "platform/ui/Button.h"
+#include "vexa/core/QLEmotionColor.h"
+#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/ui/Button.h"
 
 namespace vexa {
 

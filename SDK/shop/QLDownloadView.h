@@ -23,9 +23,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/Color.h"
-#include "platform/ui/View.h"
-#include "shop/QLLDProgressView.h"
+#include "vexa/platform/Color.h"
+#include "vexa/platform/ui/View.h"
+#include "vexa/shop/QLLDProgressView.h"
 
 namespace vexa {
 

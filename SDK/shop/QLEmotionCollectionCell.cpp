@@ -1,11 +1,11 @@
-#include "shop/QLEmotionCollectionCell.h"
+#include "vexa/shop/QLEmotionCollectionCell.h"
 
 #include <algorithm>
 
-#include "core/QLEmotionColor.h"
-#include "core/QLEmotionGlobal.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/LongPressGestureRecognizer.h"
+#include "vexa/core/QLEmotionColor.h"
+#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/platform/ui/ImageView.h"
+#include "vexa/platform/ui/LongPressGestureRecognizer.h"
 
 namespace vexa {
 

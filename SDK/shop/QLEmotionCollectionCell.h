@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/ui/CollectionViewCell.h"
+#include "vexa/platform/ui/CollectionViewCell.h"
 
 namespace vexa {
 

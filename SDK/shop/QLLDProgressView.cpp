@@ -1,14 +1,14 @@
-#include "shop/QLLDProgressView.h"
+#include "vexa/shop/QLLDProgressView.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "core/QLEmotionColor.h"
-#include "platform/MainQueue.h"
-#include "platform/Screen.h"
-#include "platform/ui/ImagePainter.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/TextEngine.h"
+#include "vexa/core/QLEmotionColor.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/ui/ImagePainter.h"
+#include "vexa/platform/ui/Renderer.h"
+#include "vexa/platform/ui/TextEngine.h"
 
 namespace vexa {
 namespace {

@@ -20,9 +20,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/Image.h"
-#include "platform/Timer.h"
-#include "platform/ui/View.h"
+#include "vexa/platform/Image.h"
+#include "vexa/platform/Timer.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

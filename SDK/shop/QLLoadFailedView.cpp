@@ -1,9 +1,9 @@
-#include "shop/QLLoadFailedView.h"
+#include "vexa/shop/QLLoadFailedView.h"
 
-#include "core/QLEmotionGlobal.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
+#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/platform/ui/Button.h"
+#include "vexa/platform/ui/ImageView.h"
+#include "vexa/platform/ui/Label.h"
 
 namespace vexa {
 

@@ -11,7 +11,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/ui/View.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

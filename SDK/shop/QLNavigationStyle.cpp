@@ -1,7 +1,7 @@
-#include "shop/QLNavigationStyle.h"
+#include "vexa/shop/QLNavigationStyle.h"
 
-#include "core/QLEmotionGlobal.h"
-#include "platform/ui/NavigationController.h"
+#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/platform/ui/NavigationController.h"
 
 namespace vexa {
 

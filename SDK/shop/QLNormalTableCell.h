@@ -12,10 +12,10 @@
 #include <functional>
 #include <memory>
 
-#include "platform/ui/TableViewCell.h"
-#include "shop/QLDownloadControlHost.h"
-#include "shop/QLDownloadView.h"
-#include "shop/QL_LoadImageView.h"
+#include "vexa/platform/ui/TableViewCell.h"
+#include "vexa/shop/QLDownloadControlHost.h"
+#include "vexa/shop/QLDownloadView.h"
+#include "vexa/shop/QL_LoadImageView.h"
 
 namespace vexa {
 

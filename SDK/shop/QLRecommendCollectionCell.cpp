@@ -1,8 +1,8 @@
-#include "shop/QLRecommendCollectionCell.h"
+#include "vexa/shop/QLRecommendCollectionCell.h"
 
-#include "core/QLEmotionColor.h"
-#include "core/QLEmotionGlobal.h"
-#include "platform/ui/Label.h"
+#include "vexa/core/QLEmotionColor.h"
+#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/platform/ui/Label.h"
 
 namespace vexa {
 

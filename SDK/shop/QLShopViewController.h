@@ -28,13 +28,13 @@
 #include <string>
 #include <vector>
 
-#include "api/QLDownloadManager.h"
-#include "platform/CallbackList.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/ViewController.h"
-#include "shop/QLLoadFailedView.h"
-#include "shop/QL_LoopScrollView.h"
-#include "store/QLCategory.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/platform/CallbackList.h"
+#include "vexa/platform/ui/TableView.h"
+#include "vexa/platform/ui/ViewController.h"
+#include "vexa/shop/QLLoadFailedView.h"
+#include "vexa/shop/QL_LoopScrollView.h"
+#include "vexa/store/QLCategory.h"
 
 namespace vexa {
 

@@ -1,8 +1,8 @@
-#include "shop/QL_LoadImageView.h"
+#include "vexa/shop/QL_LoadImageView.h"
 
-#include "platform/ui/ImageAssets.h"
-#include "platform/ui/TapGestureRecognizer.h"
-#include "store/QLImageLoadTarget.h"
+#include "vexa/platform/ui/ImageAssets.h"
+#include "vexa/platform/ui/TapGestureRecognizer.h"
+#include "vexa/store/image/loader/QLImageLoadTarget.h"
 
 namespace vexa {
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/ImageView.h"
+#include "vexa/platform/ui/ImageView.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "shop/QL_LoopCollectionCell.h"
+#include "vexa/shop/QL_LoopCollectionCell.h"
 
-#include "platform/ui/Label.h"
+#include "vexa/platform/ui/Label.h"
 
 namespace vexa {
 

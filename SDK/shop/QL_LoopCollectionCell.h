@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/CollectionViewCell.h"
-#include "shop/QL_LoadImageView.h"
+#include "vexa/platform/ui/CollectionViewCell.h"
+#include "vexa/shop/QL_LoadImageView.h"
 
 namespace vexa {
 

@@ -1,10 +1,10 @@
-#include "shop/QL_LoopScrollView.h"
+#include "vexa/shop/QL_LoopScrollView.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/ui/Label.h"
-#include "shop/QL_LoopCollectionCell.h"
+#include "vexa/platform/ui/Label.h"
+#include "vexa/shop/QL_LoopCollectionCell.h"
 
 namespace vexa {
 

@@ -16,12 +16,12 @@
 #include <variant>
 #include <vector>
 
-#include "platform/Timer.h"
-#include "platform/ui/CollectionView.h"
-#include "platform/ui/CollectionViewFlowLayout.h"
-#include "platform/ui/View.h"
-#include "shop/QL_LoadImageView.h"
-#include "shop/QL_PageControl.h"
+#include "vexa/platform/Timer.h"
+#include "vexa/platform/ui/CollectionView.h"
+#include "vexa/platform/ui/CollectionViewFlowLayout.h"
+#include "vexa/platform/ui/View.h"
+#include "vexa/shop/QL_LoadImageView.h"
+#include "vexa/shop/QL_PageControl.h"
 
 namespace vexa {
 

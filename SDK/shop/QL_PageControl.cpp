@@ -1,4 +1,4 @@
-#include "shop/QL_PageControl.h"
+#include "vexa/shop/QL_PageControl.h"
 
 namespace vexa {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/ui/PageControl.h"
+#include "vexa/platform/ui/PageControl.h"
 
 namespace vexa {
 

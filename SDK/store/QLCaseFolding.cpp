@@ -1,4 +1,4 @@
-#include "store/QLCaseFolding.h"
+#include "vexa/store/QLCaseFolding.h"
 
 #include <utf8proc.h>
 

@@ -1,7 +1,7 @@
-#include "store/QLCategory.h"
+#include "vexa/store/QLCategory.h"
 
-#include "platform/UrlEscaping.h"
-#include "store/RecordCoding.h"
+#include "vexa/platform/UrlEscaping.h"
+#include "vexa/store/RecordCoding.h"
 
 namespace vexa {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Value.h"
-#include "store/QLPackage.h"
+#include "vexa/platform/Value.h"
+#include "vexa/store/QLPackage.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "store/QLEmoji.h"
+#include "vexa/store/QLEmoji.h"
 
-#include "store/RecordCoding.h"
+#include "vexa/store/RecordCoding.h"
 
 namespace vexa {
 

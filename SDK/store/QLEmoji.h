@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Value.h"
-#include "store/QLTag.h"
+#include "vexa/platform/Value.h"
+#include "vexa/store/QLTag.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "store/QLPackage.h"
+#include "vexa/store/QLPackage.h"
 
-#include "store/RecordCoding.h"
+#include "vexa/store/RecordCoding.h"
 
 namespace vexa {
 

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/Observable.h"
-#include "platform/Value.h"
-#include "store/QLEmoji.h"
-#include "store/QLTag.h"
+#include "vexa/platform/Observable.h"
+#include "vexa/platform/Value.h"
+#include "vexa/store/QLEmoji.h"
+#include "vexa/store/QLTag.h"
 
 namespace vexa {
 

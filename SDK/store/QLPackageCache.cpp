@@ -1,18 +1,18 @@
-#include "store/QLPackageCache.h"
+#include "vexa/store/QLPackageCache.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
 
-#include "platform/Directories.h"
-#include "platform/FileSystem.h"
-#include "platform/GlobalQueue.h"
-#include "platform/MainQueue.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Once.h"
-#include "store/QLPackageZipInstaller.h"
-#include "store/QLPngEncoder.h"
-#include "store/QLStoreError.h"
+#include "vexa/platform/Directories.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/GlobalQueue.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/NotificationCenter.h"
+#include "vexa/platform/Once.h"
+#include "vexa/store/QLPackageZipInstaller.h"
+#include "vexa/store/image/QLPngEncoder.h"
+#include "vexa/store/QLStoreError.h"
 
 namespace vexa {
 

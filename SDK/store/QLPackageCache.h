@@ -29,12 +29,12 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Result.h"
-#include "store/QLEmoji.h"
-#include "store/QLPackage.h"
-#include "store/QLPackageFiles.h"
-#include "store/QLTempEmojiFile.h"
-#include "store/QL_SDImageCache.h"
+#include "vexa/platform/Result.h"
+#include "vexa/store/QLEmoji.h"
+#include "vexa/store/QLPackage.h"
+#include "vexa/store/QLPackageFiles.h"
+#include "vexa/store/QLTempEmojiFile.h"
+#include "vexa/store/image/QL_SDImageCache.h"
 
 namespace vexa {
 

@@ -1,10 +1,10 @@
-#include "store/QLPackageFiles.h"
+#include "vexa/store/QLPackageFiles.h"
 
 #include <unordered_set>
 
-#include "platform/FileSystem.h"
-#include "platform/PropertyList.h"
-#include "store/QLStoreError.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/PropertyList.h"
+#include "vexa/store/QLStoreError.h"
 
 namespace vexa {
 

@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Result.h"
-#include "platform/Value.h"
-#include "store/QLPackage.h"
+#include "vexa/platform/Result.h"
+#include "vexa/platform/Value.h"
+#include "vexa/store/QLPackage.h"
 
 namespace vexa {
 

@@ -1,7 +1,7 @@
-#include "store/QLPackageHelper.h"
+#include "vexa/store/QLPackageHelper.h"
 
-#include "platform/CharacterSet.h"
-#include "store/QLCaseFolding.h"
+#include "vexa/platform/CharacterSet.h"
+#include "vexa/store/QLCaseFolding.h"
 
 namespace vexa {
 namespace {

@@ -15,11 +15,11 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ui/IndexPath.h"
-#include "store/QLEmoji.h"
-#include "store/QLPackage.h"
-#include "store/QLPackageCache.h"
-#include "store/VXEmoji.h"
+#include "vexa/platform/ui/IndexPath.h"
+#include "vexa/store/QLEmoji.h"
+#include "vexa/store/QLPackage.h"
+#include "vexa/store/QLPackageCache.h"
+#include "vexa/store/VXEmoji.h"
 
 namespace vexa {
 

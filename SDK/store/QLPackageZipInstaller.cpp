@@ -1,12 +1,12 @@
-#include "store/QLPackageZipInstaller.h"
+#include "vexa/store/QLPackageZipInstaller.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <random>
 #include <vector>
 
-#include "platform/FileSystem.h"
-#include "store/QLStoreError.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/store/QLStoreError.h"
 
 namespace vexa {
 

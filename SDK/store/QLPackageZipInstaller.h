@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Result.h"
-#include "store/QLZipArchive.h"
+#include "vexa/platform/Result.h"
+#include "vexa/store/zip/QLZipArchive.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "store/QLStoreError.h"
+#include "vexa/store/QLStoreError.h"
 
 namespace vexa {
 

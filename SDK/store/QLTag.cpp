@@ -1,6 +1,6 @@
-#include "store/QLTag.h"
+#include "vexa/store/QLTag.h"
 
-#include "store/RecordCoding.h"
+#include "vexa/store/RecordCoding.h"
 
 namespace vexa {
 namespace {

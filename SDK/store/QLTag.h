@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/Value.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa {
 

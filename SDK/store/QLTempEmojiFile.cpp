@@ -1,12 +1,12 @@
-#include "store/QLTempEmojiFile.h"
+#include "vexa/store/QLTempEmojiFile.h"
 
 #include <sys/stat.h>
 
 #include <algorithm>
 
-#include "platform/FileSystem.h"
-#include "platform/PropertyList.h"
-#include "store/QLStoreError.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/PropertyList.h"
+#include "vexa/store/QLStoreError.h"
 
 namespace vexa {
 

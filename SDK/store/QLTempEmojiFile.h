@@ -13,8 +13,8 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/Result.h"
-#include "store/QLEmoji.h"
+#include "vexa/platform/Result.h"
+#include "vexa/store/QLEmoji.h"
 
 namespace vexa {
 

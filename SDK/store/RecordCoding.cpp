@@ -1,4 +1,4 @@
-#include "store/RecordCoding.h"
+#include "vexa/store/RecordCoding.h"
 
 #include <limits>
 

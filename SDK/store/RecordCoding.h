@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Value.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa {
 

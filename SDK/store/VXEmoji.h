@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/Image.h"
-#include "platform/Value.h"
+#include "vexa/platform/Image.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa {
 

@@ -1,10 +1,10 @@
-#include "support/QLPopoverView.h"
+#include "vexa/support/QLPopoverView.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/MainQueue.h"
-#include "platform/ui/TapGestureRecognizer.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/ui/TapGestureRecognizer.h"
 
 namespace vexa {
 

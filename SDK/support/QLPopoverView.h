@@ -15,7 +15,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/ui/View.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

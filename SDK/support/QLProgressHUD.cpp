@@ -1,9 +1,9 @@
-#include "support/QLProgressHUD.h"
+#include "vexa/support/QLProgressHUD.h"
 
 #include <algorithm>
 
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Label.h"
+#include "vexa/platform/ui/ActivityIndicatorView.h"
+#include "vexa/platform/ui/Label.h"
 
 namespace vexa {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/View.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "text/EmojiCodeScanner.h"
+#include "vexa/text/EmojiCodeScanner.h"
 
 #include <cstring>
 

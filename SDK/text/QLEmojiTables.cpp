@@ -1,5 +1,5 @@
 // Generated data: the Unicode emoji tables by group, in keyboard order.
-#include "text/QLEmojiTables.h"
+#include "vexa/text/QLEmojiTables.h"
 
 namespace vexa {
 

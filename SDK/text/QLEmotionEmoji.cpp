@@ -1,8 +1,8 @@
-#include "text/QLEmotionEmoji.h"
+#include "vexa/text/QLEmotionEmoji.h"
 
 #include <utf8proc.h>
 
-#include "text/QLEmojiTables.h"
+#include "vexa/text/QLEmojiTables.h"
 
 namespace vexa {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/CharacterSet.h"
+#include "vexa/platform/CharacterSet.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "text/QLEmotionString.h"
+#include "vexa/text/QLEmotionString.h"
 
-#include "platform/Md5.h"
+#include "vexa/platform/Md5.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "text/QLTextAttachment.h"
+#include "vexa/text/QLTextAttachment.h"
 
 namespace vexa {
 

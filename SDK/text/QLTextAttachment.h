@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "platform/TextAttachment.h"
-#include "store/VXEmoji.h"
+#include "vexa/platform/TextAttachment.h"
+#include "vexa/store/VXEmoji.h"
 
 namespace vexa {
 

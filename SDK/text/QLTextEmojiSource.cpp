@@ -1,9 +1,9 @@
-#include "text/QLTextEmojiSource.h"
+#include "vexa/text/QLTextEmojiSource.h"
 
-#include "api/QLDownloadManager.h"
-#include "platform/Once.h"
-#include "store/QLPackageCache.h"
-#include "store/QLPackageHelper.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/platform/Once.h"
+#include "vexa/store/QLPackageCache.h"
+#include "vexa/store/QLPackageHelper.h"
 
 namespace vexa {
 namespace {

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/Result.h"
-#include "store/QLEmoji.h"
-#include "store/QLPackage.h"
-#include "store/VXEmoji.h"
+#include "vexa/platform/Result.h"
+#include "vexa/store/QLEmoji.h"
+#include "vexa/store/QLPackage.h"
+#include "vexa/store/VXEmoji.h"
 
 namespace vexa {
 

@@ -1,8 +1,8 @@
-#include "text/QLTextImageHelper.h"
+#include "vexa/text/QLTextImageHelper.h"
 
-#include "platform/CharacterSet.h"
-#include "text/QLTextAttachment.h"
-#include "text/VXTextParser.h"
+#include "vexa/platform/CharacterSet.h"
+#include "vexa/text/QLTextAttachment.h"
+#include "vexa/text/VXTextParser.h"
 
 namespace vexa {
 

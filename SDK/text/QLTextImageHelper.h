@@ -13,9 +13,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/AttributedString.h"
-#include "store/VXEmoji.h"
-#include "text/QLTextEmojiSource.h"
+#include "vexa/platform/AttributedString.h"
+#include "vexa/store/VXEmoji.h"
+#include "vexa/text/QLTextEmojiSource.h"
 
 namespace vexa {
 

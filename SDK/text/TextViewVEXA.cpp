@@ -1,6 +1,6 @@
-#include "text/TextViewVEXA.h"
+#include "vexa/text/TextViewVEXA.h"
 
-#include "text/QLTextImageHelper.h"
+#include "vexa/text/QLTextImageHelper.h"
 
 namespace vexa {
 

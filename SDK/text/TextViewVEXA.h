@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "platform/CharacterRange.h"
-#include "platform/TextView.h"
-#include "text/QLTextEmojiSource.h"
+#include "vexa/platform/CharacterRange.h"
+#include "vexa/platform/TextView.h"
+#include "vexa/text/QLTextEmojiSource.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "text/VXTextParser.h"
+#include "vexa/text/VXTextParser.h"
 
 #include <atomic>
 #include <unordered_map>

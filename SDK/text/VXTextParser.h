@@ -19,10 +19,10 @@
 #include <variant>
 #include <vector>
 
-#include "platform/Result.h"
-#include "store/VXEmoji.h"
-#include "text/EmojiCodeScanner.h"
-#include "text/QLTextEmojiSource.h"
+#include "vexa/platform/Result.h"
+#include "vexa/store/VXEmoji.h"
+#include "vexa/text/EmojiCodeScanner.h"
+#include "vexa/text/QLTextEmojiSource.h"
 
 namespace vexa {
 

@@ -4,7 +4,7 @@
 
 #include <cairo.h>
 
-#include "platform/Image.h"
+#include "vexa/platform/Image.h"
 
 namespace vexa::bench {
 

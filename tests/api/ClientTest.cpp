@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "FakeService.h"
-#include "api/QLDownloadManager.h"
-#include "api/QLResponseParser.h"
-#include "core/VXEmotionCentre.h"
-#include "http/QLHTTPError.h"
-#include "platform/JsonCodec.h"
-#include "platform/MainQueue.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/api/QLResponseParser.h"
+#include "vexa/core/VXEmotionCentre.h"
+#include "vexa/http/QLHTTPError.h"
+#include "vexa/platform/JsonCodec.h"
+#include "vexa/platform/MainQueue.h"
 #include "support/MainQueueTesting.h"
 #include "support/TempDirectory.h"
 

@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "http/QLHTTPError.h"
+#include "vexa/http/QLHTTPError.h"
 #include "service/ZipWriter.h"
 #include "support/LoopbackServer.h"
 #include "support/MainQueueTesting.h"

@@ -4,7 +4,7 @@
 #include "DownloadTestSupport.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
-#include "store/QLPackageHelper.h"
+#include "vexa/store/QLPackageHelper.h"
 #include "support/MainQueueTesting.h"
 
 namespace vexa {

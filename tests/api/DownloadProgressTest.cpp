@@ -1,7 +1,7 @@
 // The progress rule of package downloads.
 #include <gtest/gtest.h>
 
-#include "api/QLDownloadProgress.h"
+#include "vexa/api/QLDownloadProgress.h"
 
 namespace vexa {
 namespace {

@@ -5,7 +5,7 @@
 #include <regex>
 #include <set>
 
-#include "platform/UrlEscaping.h"
+#include "vexa/platform/UrlEscaping.h"
 #include "service/CatalogLoader.h"
 #include "service/SampleCatalog.h"
 #include "support/MainQueueTesting.h"

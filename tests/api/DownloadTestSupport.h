@@ -15,11 +15,11 @@
 #include <string_view>
 #include <vector>
 
-#include "api/QLDownloadManager.h"
-#include "platform/SecureItemStore.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/platform/SecureItemStore.h"
 #include "service/Catalog.h"
 #include "service/EmoticonService.h"
-#include "store/QLPackageCache.h"
+#include "vexa/store/QLPackageCache.h"
 #include "support/TempDirectory.h"
 #include "support/TinyImages.h"
 

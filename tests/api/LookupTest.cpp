@@ -7,7 +7,7 @@
 #include <set>
 
 #include "FakeService.h"
-#include "platform/JsonCodec.h"
+#include "vexa/platform/JsonCodec.h"
 #include "support/MainQueueTesting.h"
 
 namespace vexa {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "DownloadTestSupport.h"
-#include "api/QLDownloadManager.h"
+#include "vexa/api/QLDownloadManager.h"
 #include "service/EmoticonService.h"
 #include "support/MainQueueTesting.h"
 #include "support/TempDirectory.h"

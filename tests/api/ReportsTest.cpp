@@ -2,7 +2,7 @@
 // service accepts from them.
 #include <gtest/gtest.h>
 
-#include "api/QLDownloadManager.h"
+#include "vexa/api/QLDownloadManager.h"
 #include "support/MainQueueTesting.h"
 
 namespace vexa {

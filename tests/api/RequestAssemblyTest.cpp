@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "FakeService.h"
-#include "api/QLDeviceIdentifier.h"
-#include "api/QLDownloadManager.h"
-#include "platform/Screen.h"
+#include "vexa/api/QLDeviceIdentifier.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/platform/Screen.h"
 #include "support/TempDirectory.h"
 
 namespace vexa {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "api/QLLookupAnswer.h"
-#include "api/QLResponseParser.h"
-#include "platform/JsonCodec.h"
+#include "vexa/api/QLLookupAnswer.h"
+#include "vexa/api/QLResponseParser.h"
+#include "vexa/platform/JsonCodec.h"
 
 namespace vexa {
 namespace {

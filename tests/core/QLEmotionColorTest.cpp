@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/QLEmotionColor.h"
+#include "vexa/core/QLEmotionColor.h"
 
 namespace vexa {
 namespace {

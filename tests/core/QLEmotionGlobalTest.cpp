@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "core/QLEmotionGlobal.h"
-#include "platform/FileSystem.h"
+#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/platform/FileSystem.h"
 #include "support/TempDirectory.h"
 
 namespace vexa {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/FileSystem.h"
-#include "platform/ResourceBundle.h"
-#include "platform/StringsTable.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/ResourceBundle.h"
+#include "vexa/platform/StringsTable.h"
 #include "support/TempDirectory.h"
 
 namespace vexa {

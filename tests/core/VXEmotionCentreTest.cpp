@@ -4,10 +4,10 @@
 #include <thread>
 #include <vector>
 
-#include "api/QLDownloadManager.h"
-#include "core/VXEmotionCentre.h"
-#include "core/VXVersionManager.h"
-#include "platform/UserDefaults.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/core/VXEmotionCentre.h"
+#include "vexa/core/VXVersionManager.h"
+#include "vexa/platform/UserDefaults.h"
 #include "support/TempDirectory.h"
 
 namespace vexa {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/QLEmotionColor.h"
-#include "core/VXTheme.h"
+#include "vexa/core/QLEmotionColor.h"
+#include "vexa/core/VXTheme.h"
 
 namespace vexa {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/VXVersionManager.h"
-#include "platform/FileSystem.h"
-#include "platform/PropertyList.h"
+#include "vexa/core/VXVersionManager.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/PropertyList.h"
 #include "support/TempDirectory.h"
 
 namespace vexa {

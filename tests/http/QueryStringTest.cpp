@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "http/QLQueryString.h"
+#include "vexa/http/QLQueryString.h"
 
 namespace vexa {
 namespace {

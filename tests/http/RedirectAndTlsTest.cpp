@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "http/QLHTTPError.h"
-#include "http/QLJSONRequestSerializer.h"
-#include "http/QL_AFHTTPRequestOperationManager.h"
+#include "vexa/http/QLHTTPError.h"
+#include "vexa/http/QLJSONRequestSerializer.h"
+#include "vexa/http/QL_AFHTTPRequestOperationManager.h"
 #include "support/LoopbackServer.h"
 #include "support/OperationOutcome.h"
 #include "support/TempDirectory.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "http/QLResponseHeadParser.h"
-#include "http/QLURL.h"
+#include "vexa/http/QLResponseHeadParser.h"
+#include "vexa/http/QLURL.h"
 
 namespace vexa {
 namespace {

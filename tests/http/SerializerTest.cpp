@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "http/QLHTTPDefaultHeaders.h"
-#include "http/QLHTTPError.h"
-#include "http/QLHTTPRequestSerializer.h"
-#include "http/QLImageResponseSerializer.h"
-#include "http/QLJSONRequestSerializer.h"
-#include "http/QLJSONResponseSerializer.h"
-#include "http/QLMultipartFormData.h"
-#include "http/QL_AFHTTPRequestOperationManager.h"
+#include "vexa/http/QLHTTPDefaultHeaders.h"
+#include "vexa/http/QLHTTPError.h"
+#include "vexa/http/QLHTTPRequestSerializer.h"
+#include "vexa/http/QLImageResponseSerializer.h"
+#include "vexa/http/QLJSONRequestSerializer.h"
+#include "vexa/http/QLJSONResponseSerializer.h"
+#include "vexa/http/QLMultipartFormData.h"
+#include "vexa/http/QL_AFHTTPRequestOperationManager.h"
 
 namespace vexa {
 namespace {

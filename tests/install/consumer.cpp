@@ -1,8 +1,8 @@
 // A host program linking the installed SDK.
 #include <iostream>
 
-#include "core/VXEmotionCentre.h"
-#include "core/VXVersionManager.h"
+#include <vexa/core/VXEmotionCentre.h>
+#include <vexa/core/VXVersionManager.h>
 
 int main() {
   vexa::VXEmotionCentre::defaultCentre().setAppId("app", "secret");

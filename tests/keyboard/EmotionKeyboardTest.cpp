@@ -4,19 +4,19 @@
 #include "KeyboardTestSupport.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
-#include "keyboard/QLInputCollectionCell.h"
-#include "keyboard/QLInputCollectionPageGridLayout.h"
-#include "keyboard/QLInputItemGroupView.h"
-#include "keyboard/QLInputToolView.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/CollectionView.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/PageControl.h"
-#include "shop/QLRecommendCollectionCell.h"
-#include "store/QLPackageHelper.h"
+#include "vexa/keyboard/QLInputCollectionCell.h"
+#include "vexa/keyboard/QLInputCollectionPageGridLayout.h"
+#include "vexa/keyboard/QLInputItemGroupView.h"
+#include "vexa/keyboard/QLInputToolView.h"
+#include "vexa/platform/ui/Button.h"
+#include "vexa/platform/ui/CollectionView.h"
+#include "vexa/platform/ui/ImageView.h"
+#include "vexa/platform/ui/Label.h"
+#include "vexa/platform/ui/PageControl.h"
+#include "vexa/shop/QLRecommendCollectionCell.h"
+#include "vexa/store/QLPackageHelper.h"
 #include "support/MainQueueTesting.h"
-#include "support/QLPopoverView.h"
+#include "vexa/support/QLPopoverView.h"
 
 namespace vexa {
 namespace {

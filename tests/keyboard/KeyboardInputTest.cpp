@@ -5,8 +5,8 @@
 #include "KeyboardTestSupport.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
-#include "core/VXEmotionCentre.h"
-#include "platform/ui/TextAreaView.h"
+#include "vexa/core/VXEmotionCentre.h"
+#include "vexa/platform/ui/TextAreaView.h"
 #include "support/MainQueueTesting.h"
 
 namespace vexa {

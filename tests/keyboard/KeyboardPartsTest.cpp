@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "keyboard/QLBorderView.h"
-#include "keyboard/QLEmotionKeyboard.h"
-#include "keyboard/QLEmotionKeyboardSession.h"
-#include "keyboard/QLKeyboardInitFailedView.h"
-#include "platform/Screen.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Window.h"
+#include "vexa/keyboard/QLBorderView.h"
+#include "vexa/keyboard/QLEmotionKeyboard.h"
+#include "vexa/keyboard/QLEmotionKeyboardSession.h"
+#include "vexa/keyboard/QLKeyboardInitFailedView.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/ui/Button.h"
+#include "vexa/platform/ui/ImageView.h"
+#include "vexa/platform/ui/Label.h"
+#include "vexa/platform/ui/Window.h"
 
 namespace vexa {
 namespace {

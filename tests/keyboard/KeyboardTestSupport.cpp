@@ -1,10 +1,10 @@
 #include "KeyboardTestSupport.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
-#include "keyboard/QLInputItemGroupView.h"
-#include "platform/Directories.h"
-#include "platform/ui/CollectionView.h"
-#include "store/QLPackageHelper.h"
+#include "vexa/keyboard/QLInputItemGroupView.h"
+#include "vexa/platform/Directories.h"
+#include "vexa/platform/ui/CollectionView.h"
+#include "vexa/store/QLPackageHelper.h"
 #include "support/MainQueueTesting.h"
 
 namespace vexa::test {

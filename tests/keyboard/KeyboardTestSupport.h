@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "DownloadTestSupport.h"
-#include "keyboard/QLEmotionKeyboard.h"
-#include "keyboard/QLEmotionKeyboardSession.h"
-#include "platform/Screen.h"
-#include "platform/ui/ViewController.h"
-#include "platform/ui/Window.h"
+#include "vexa/keyboard/QLEmotionKeyboard.h"
+#include "vexa/keyboard/QLEmotionKeyboardSession.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/ui/ViewController.h"
+#include "vexa/platform/ui/Window.h"
 
 namespace vexa::test {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "keyboard/QLInputCollectionPageGridLayout.h"
-#include "platform/ui/CollectionView.h"
+#include "vexa/keyboard/QLInputCollectionPageGridLayout.h"
+#include "vexa/platform/ui/CollectionView.h"
 
 namespace vexa {
 namespace {

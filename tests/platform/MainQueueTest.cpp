@@ -5,10 +5,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/GlobalQueue.h"
-#include "platform/MainQueue.h"
-#include "platform/SerialQueue.h"
-#include "platform/Timer.h"
+#include "vexa/platform/GlobalQueue.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/SerialQueue.h"
+#include "vexa/platform/Timer.h"
 #include "support/MainQueueTesting.h"
 
 using namespace std::chrono_literals;

@@ -4,9 +4,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/CallbackList.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Observable.h"
+#include "vexa/platform/CallbackList.h"
+#include "vexa/platform/NotificationCenter.h"
+#include "vexa/platform/Observable.h"
 
 namespace vexa {
 namespace {

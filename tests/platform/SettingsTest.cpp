@@ -7,10 +7,10 @@
 #include <csignal>
 #include <fstream>
 
-#include "platform/Directories.h"
-#include "platform/PropertyList.h"
-#include "platform/SecureItemStore.h"
-#include "platform/UserDefaults.h"
+#include "vexa/platform/Directories.h"
+#include "vexa/platform/PropertyList.h"
+#include "vexa/platform/SecureItemStore.h"
+#include "vexa/platform/UserDefaults.h"
 #include "support/TempDirectory.h"
 
 namespace vexa {

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "platform/Base64.h"
-#include "platform/JsonCodec.h"
-#include "platform/Md5.h"
-#include "platform/PropertyList.h"
-#include "platform/UrlEscaping.h"
-#include "platform/Utf8.h"
-#include "platform/Uuid.h"
-#include "platform/Value.h"
+#include "vexa/platform/Base64.h"
+#include "vexa/platform/JsonCodec.h"
+#include "vexa/platform/Md5.h"
+#include "vexa/platform/PropertyList.h"
+#include "vexa/platform/UrlEscaping.h"
+#include "vexa/platform/Utf8.h"
+#include "vexa/platform/Uuid.h"
+#include "vexa/platform/Value.h"
 #include "support/TempDirectory.h"
 
 namespace vexa {

@@ -3,13 +3,13 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/ui/Button.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Window.h"
-#include "shop/QLDownloadView.h"
-#include "shop/QLLDProgressView.h"
-#include "shop/QLNormalTableCell.h"
-#include "shop/QLRecommendCollectionCell.h"
+#include "vexa/platform/ui/Button.h"
+#include "vexa/platform/ui/Renderer.h"
+#include "vexa/platform/ui/Window.h"
+#include "vexa/shop/QLDownloadView.h"
+#include "vexa/shop/QLLDProgressView.h"
+#include "vexa/shop/QLNormalTableCell.h"
+#include "vexa/shop/QLRecommendCollectionCell.h"
 #include "support/MainQueueTesting.h"
 
 namespace vexa {

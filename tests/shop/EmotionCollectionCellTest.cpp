@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/ImageView.h"
-#include "platform/ui/LongPressGestureRecognizer.h"
-#include "platform/ui/Window.h"
-#include "shop/QLEmotionCollectionCell.h"
+#include "vexa/platform/ui/ImageView.h"
+#include "vexa/platform/ui/LongPressGestureRecognizer.h"
+#include "vexa/platform/ui/Window.h"
+#include "vexa/shop/QLEmotionCollectionCell.h"
 
 namespace vexa {
 namespace {

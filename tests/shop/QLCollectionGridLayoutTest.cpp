@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/CollectionView.h"
-#include "shop/QLCollectionGridLayout.h"
+#include "vexa/platform/ui/CollectionView.h"
+#include "vexa/shop/QLCollectionGridLayout.h"
 
 namespace vexa {
 namespace {

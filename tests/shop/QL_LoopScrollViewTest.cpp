@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/ImageAssets.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Window.h"
-#include "shop/QL_LoopCollectionCell.h"
-#include "shop/QL_LoopScrollView.h"
-#include "store/QL_SDImageCache.h"
+#include "vexa/platform/ui/ImageAssets.h"
+#include "vexa/platform/ui/Label.h"
+#include "vexa/platform/ui/Window.h"
+#include "vexa/shop/QL_LoopCollectionCell.h"
+#include "vexa/shop/QL_LoopScrollView.h"
+#include "vexa/store/image/QL_SDImageCache.h"
 #include "support/MainQueueTesting.h"
 #include "support/TempDirectory.h"
 

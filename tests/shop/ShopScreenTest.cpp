@@ -6,14 +6,14 @@
 
 #include <thread>
 
-#include "platform/NotificationCenter.h"
-#include "platform/Screen.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/NavigationController.h"
-#include "platform/ui/Window.h"
-#include "shop/QLAdTableCell.h"
-#include "shop/QLNormalTableCell.h"
-#include "shop/QLShopViewController.h"
+#include "vexa/platform/NotificationCenter.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/ui/Button.h"
+#include "vexa/platform/ui/NavigationController.h"
+#include "vexa/platform/ui/Window.h"
+#include "vexa/shop/QLAdTableCell.h"
+#include "vexa/shop/QLNormalTableCell.h"
+#include "vexa/shop/QLShopViewController.h"
 #include "support/MainQueueTesting.h"
 
 namespace vexa {

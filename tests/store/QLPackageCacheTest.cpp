@@ -4,9 +4,9 @@
 #include <thread>
 
 #include "StoreTestSupport.h"
-#include "ZipTestSupport.h"
-#include "platform/NotificationCenter.h"
-#include "platform/PropertyList.h"
+#include "support/ZipTestSupport.h"
+#include "vexa/platform/NotificationCenter.h"
+#include "vexa/platform/PropertyList.h"
 #include "support/MainQueueTesting.h"
 
 namespace vexa {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "StoreTestSupport.h"
-#include "ZipTestSupport.h"
-#include "store/QLCaseFolding.h"
-#include "store/QLPackageHelper.h"
+#include "support/ZipTestSupport.h"
+#include "vexa/store/QLCaseFolding.h"
+#include "vexa/store/QLPackageHelper.h"
 
 namespace vexa {
 namespace {

@@ -12,7 +12,7 @@
 #include <set>
 
 #include "StoreTestSupport.h"
-#include "platform/PropertyList.h"
+#include "vexa/platform/PropertyList.h"
 
 namespace vexa {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "ExternalTools.h"
+#include "support/ExternalTools.h"
 #include "StoreTestSupport.h"
-#include "platform/JsonCodec.h"
+#include "vexa/platform/JsonCodec.h"
 
 namespace vexa {
 namespace {

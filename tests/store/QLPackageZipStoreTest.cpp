@@ -2,12 +2,12 @@
 
 #include <map>
 
-#include "ExternalTools.h"
+#include "support/ExternalTools.h"
 #include "StoreTestSupport.h"
-#include "ZipTestSupport.h"
-#include "store/QLPackageZipInstaller.h"
-#include "store/QLStoreError.h"
-#include "store/QLZipArchive.h"
+#include "support/ZipTestSupport.h"
+#include "vexa/store/QLPackageZipInstaller.h"
+#include "vexa/store/QLStoreError.h"
+#include "vexa/store/zip/QLZipArchive.h"
 
 namespace vexa {
 namespace {

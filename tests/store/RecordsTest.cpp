@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "platform/JsonCodec.h"
-#include "store/QLCategory.h"
-#include "store/QLEmoji.h"
-#include "store/QLPackage.h"
-#include "store/QLTag.h"
-#include "store/RecordCoding.h"
+#include "vexa/platform/JsonCodec.h"
+#include "vexa/store/QLCategory.h"
+#include "vexa/store/QLEmoji.h"
+#include "vexa/store/QLPackage.h"
+#include "vexa/store/QLTag.h"
+#include "vexa/store/RecordCoding.h"
 
 namespace vexa {
 namespace {

@@ -1,7 +1,7 @@
 #include "StoreTestSupport.h"
 
-#include "ZipTestSupport.h"
-#include "platform/PropertyList.h"
+#include "support/ZipTestSupport.h"
+#include "vexa/platform/PropertyList.h"
 
 namespace vexa::test {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "store/QLPackageCache.h"
+#include "vexa/store/QLPackageCache.h"
 #include "support/TempDirectory.h"
 #include "support/TinyImages.h"
 

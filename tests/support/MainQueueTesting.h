@@ -4,7 +4,7 @@
 #include <chrono>
 #include <functional>
 
-#include "platform/MainQueue.h"
+#include "vexa/platform/MainQueue.h"
 
 namespace vexa::test {
 

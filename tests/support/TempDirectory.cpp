@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/Directories.h"
+#include "vexa/platform/Directories.h"
 
 namespace vexa::test {
 

@@ -1,7 +1,7 @@
 // Test entry: the main queue belongs to the thread that runs the tests.
 #include <gtest/gtest.h>
 
-#include "platform/MainQueue.h"
+#include "vexa/platform/MainQueue.h"
 
 // fontconfig (under Pango: labels, the sample catalogue) keeps its font cache
 // for the whole process and never frees it; sanitizer builds must not report

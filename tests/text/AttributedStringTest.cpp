@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/AttributedString.h"
+#include "vexa/platform/AttributedString.h"
 
 namespace vexa {
 namespace {

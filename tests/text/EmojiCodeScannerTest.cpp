@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "text/EmojiCodeScanner.h"
+#include "vexa/text/EmojiCodeScanner.h"
 
 namespace vexa {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "store/QLPackage.h"
-#include "text/QLTextEmojiSource.h"
+#include "vexa/store/QLPackage.h"
+#include "vexa/text/QLTextEmojiSource.h"
 
 namespace vexa::test {
 

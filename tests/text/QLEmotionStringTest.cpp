@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "text/QLEmotionEmoji.h"
-#include "text/QLEmotionString.h"
+#include "vexa/text/QLEmotionEmoji.h"
+#include "vexa/text/QLEmotionString.h"
 
 namespace vexa {
 namespace {

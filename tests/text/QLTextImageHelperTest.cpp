@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "FakeEmojiSource.h"
-#include "text/QLTextAttachment.h"
-#include "text/QLTextImageHelper.h"
-#include "text/TextViewVEXA.h"
+#include "vexa/text/QLTextAttachment.h"
+#include "vexa/text/QLTextImageHelper.h"
+#include "vexa/text/TextViewVEXA.h"
 
 namespace vexa {
 namespace {

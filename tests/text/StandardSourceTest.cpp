@@ -1,13 +1,13 @@
 // The text code over the SDK's own package store (the standard source).
 #include <gtest/gtest.h>
 
-#include "platform/Base64.h"
-#include "platform/PropertyList.h"
-#include "store/QLPackageCache.h"
+#include "vexa/platform/Base64.h"
+#include "vexa/platform/PropertyList.h"
+#include "vexa/store/QLPackageCache.h"
 #include "support/MainQueueTesting.h"
 #include "support/TempDirectory.h"
-#include "text/QLTextImageHelper.h"
-#include "text/VXTextParser.h"
+#include "vexa/text/QLTextImageHelper.h"
+#include "vexa/text/VXTextParser.h"
 
 namespace vexa {
 namespace {

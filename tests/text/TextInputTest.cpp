@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/TextField.h"
-#include "platform/TextView.h"
+#include "vexa/platform/TextField.h"
+#include "vexa/platform/TextView.h"
 
 namespace vexa {
 namespace {

@@ -3,7 +3,7 @@
 #include <random>
 
 #include "FakeEmojiSource.h"
-#include "text/VXTextParser.h"
+#include "vexa/text/VXTextParser.h"
 
 namespace vexa {
 namespace {

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <functional>
 
-#include "platform/FileSystem.h"
-#include "platform/JsonCodec.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/JsonCodec.h"
 #include "service/CatalogLoader.h"
 #include "service/WireRecords.h"
 #include "support/TempDirectory.h"

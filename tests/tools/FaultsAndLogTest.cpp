@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "ServiceFixture.h"
-#include "platform/JsonCodec.h"
+#include "vexa/platform/JsonCodec.h"
 
 namespace vexa::test {
 namespace {

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "ServiceFixture.h"
-#include "platform/FileSystem.h"
+#include "vexa/platform/FileSystem.h"
 #include "support/TempDirectory.h"
 
 namespace vexa::test {

@@ -4,7 +4,7 @@
 
 #include "ChildProcess.h"
 #include "ServiceFixture.h"
-#include "platform/JsonCodec.h"
+#include "vexa/platform/JsonCodec.h"
 #include "support/TempDirectory.h"
 
 namespace vexa::test {

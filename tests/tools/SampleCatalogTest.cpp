@@ -9,8 +9,8 @@
 #include <set>
 
 #include "ServiceFixture.h"
-#include "platform/FileSystem.h"
-#include "platform/UrlEscaping.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/UrlEscaping.h"
 #include "service/SampleCatalog.h"
 #include "service/SampleCatalogGenerator.h"
 #include "service/WireRecords.h"

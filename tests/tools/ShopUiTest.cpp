@@ -9,8 +9,8 @@
 #include "ChildProcess.h"
 #include "ServiceFixture.h"
 #include "UiScript.h"
-#include "platform/FileSystem.h"
-#include "platform/JsonCodec.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/JsonCodec.h"
 
 namespace vexa::test {
 namespace {

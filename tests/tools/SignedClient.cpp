@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/JsonCodec.h"
+#include "vexa/platform/JsonCodec.h"
 
 namespace vexa::test {
 

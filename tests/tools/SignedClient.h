@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Value.h"
+#include "vexa/platform/Value.h"
 #include "service/EmoticonService.h"
 
 namespace vexa::test {

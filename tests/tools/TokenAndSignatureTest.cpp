@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "ServiceFixture.h"
-#include "platform/JsonCodec.h"
+#include "vexa/platform/JsonCodec.h"
 #include "service/RequestSignature.h"
 
 namespace vexa::test {

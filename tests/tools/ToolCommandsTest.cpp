@@ -5,7 +5,7 @@
 #include <httplib.h>
 
 #include "ChildProcess.h"
-#include "platform/FileSystem.h"
+#include "vexa/platform/FileSystem.h"
 #include "support/TempDirectory.h"
 
 namespace vexa::test {

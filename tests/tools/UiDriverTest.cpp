@@ -7,9 +7,9 @@
 
 #include "ChildProcess.h"
 #include "UiScript.h"
-#include "platform/FileSystem.h"
-#include "platform/JsonCodec.h"
-#include "store/QLImageDecoder.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/JsonCodec.h"
+#include "vexa/store/image/QLImageDecoder.h"
 #include "support/TempDirectory.h"
 
 namespace vexa::test {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "ChildProcess.h"
-#include "platform/FileSystem.h"
-#include "platform/JsonCodec.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/JsonCodec.h"
 
 namespace vexa::test {
 

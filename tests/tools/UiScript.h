@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Geometry.h"
-#include "platform/Value.h"
+#include "vexa/platform/Geometry.h"
+#include "vexa/platform/Value.h"
 #include "support/TempDirectory.h"
 
 namespace vexa::test {

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "platform/ui/CollectionView.h"
-#include "platform/ui/CollectionViewFlowLayout.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/Window.h"
+#include "vexa/platform/ui/CollectionView.h"
+#include "vexa/platform/ui/CollectionViewFlowLayout.h"
+#include "vexa/platform/ui/Label.h"
+#include "vexa/platform/ui/TableView.h"
+#include "vexa/platform/ui/Window.h"
 #include "support/MainQueueTesting.h"
 
 namespace vexa {

@@ -3,9 +3,9 @@
 #include <set>
 
 #include "support/MainQueueTesting.h"
-#include "platform/ui/CollectionView.h"
-#include "platform/ui/CollectionViewFlowLayout.h"
-#include "platform/ui/Window.h"
+#include "vexa/platform/ui/CollectionView.h"
+#include "vexa/platform/ui/CollectionViewFlowLayout.h"
+#include "vexa/platform/ui/Window.h"
 
 namespace vexa {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/ContentMode.h"
-#include "platform/ui/PageControl.h"
-#include "platform/ui/ScrollView.h"
-#include "platform/ui/Window.h"
+#include "vexa/platform/ui/ContentMode.h"
+#include "vexa/platform/ui/PageControl.h"
+#include "vexa/platform/ui/ScrollView.h"
+#include "vexa/platform/ui/Window.h"
 #include "support/MainQueueTesting.h"
 
 namespace vexa {

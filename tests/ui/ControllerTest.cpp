@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "support/MainQueueTesting.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NavigationController.h"
-#include "platform/ui/Window.h"
+#include "vexa/platform/ui/Application.h"
+#include "vexa/platform/ui/Label.h"
+#include "vexa/platform/ui/NavigationController.h"
+#include "vexa/platform/ui/Window.h"
 
 namespace vexa {
 namespace {

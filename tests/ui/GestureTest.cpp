@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/Button.h"
-#include "platform/ui/LongPressGestureRecognizer.h"
-#include "platform/ui/PanGestureRecognizer.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/TapGestureRecognizer.h"
-#include "platform/ui/Window.h"
+#include "vexa/platform/ui/Button.h"
+#include "vexa/platform/ui/LongPressGestureRecognizer.h"
+#include "vexa/platform/ui/PanGestureRecognizer.h"
+#include "vexa/platform/ui/TableView.h"
+#include "vexa/platform/ui/TapGestureRecognizer.h"
+#include "vexa/platform/ui/Window.h"
 
 namespace vexa {
 namespace {

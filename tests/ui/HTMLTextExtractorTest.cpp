@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/HTMLTextExtractor.h"
+#include "vexa/platform/ui/HTMLTextExtractor.h"
 
 namespace vexa {
 namespace {

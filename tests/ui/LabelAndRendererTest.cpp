@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Renderer.h"
+#include "vexa/platform/ui/ImageView.h"
+#include "vexa/platform/ui/Label.h"
+#include "vexa/platform/ui/Renderer.h"
 
 namespace vexa {
 namespace {

@@ -4,12 +4,12 @@
 
 #include <vector>
 
-#include "platform/ui/Button.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NavigationController.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/TextAreaView.h"
-#include "platform/ui/Window.h"
+#include "vexa/platform/ui/Button.h"
+#include "vexa/platform/ui/Label.h"
+#include "vexa/platform/ui/NavigationController.h"
+#include "vexa/platform/ui/Renderer.h"
+#include "vexa/platform/ui/TextAreaView.h"
+#include "vexa/platform/ui/Window.h"
 
 namespace vexa {
 namespace {

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "support/MainQueueTesting.h"
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/TapGestureRecognizer.h"
-#include "platform/ui/Window.h"
-#include "support/QLPopoverView.h"
-#include "support/QLProgressHUD.h"
+#include "vexa/platform/ui/ActivityIndicatorView.h"
+#include "vexa/platform/ui/Label.h"
+#include "vexa/platform/ui/TapGestureRecognizer.h"
+#include "vexa/platform/ui/Window.h"
+#include "vexa/support/QLPopoverView.h"
+#include "vexa/support/QLProgressHUD.h"
 
 namespace vexa {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/TableView.h"
-#include "platform/ui/Window.h"
+#include "vexa/platform/ui/TableView.h"
+#include "vexa/platform/ui/Window.h"
 
 namespace vexa {
 namespace {

@@ -4,13 +4,13 @@
 
 #include <vector>
 
-#include "platform/NotificationCenter.h"
-#include "platform/TextAttachment.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/SystemKeyboard.h"
-#include "platform/ui/TextAreaView.h"
-#include "platform/ui/TextFieldView.h"
-#include "platform/ui/Window.h"
+#include "vexa/platform/NotificationCenter.h"
+#include "vexa/platform/TextAttachment.h"
+#include "vexa/platform/ui/Renderer.h"
+#include "vexa/platform/ui/SystemKeyboard.h"
+#include "vexa/platform/ui/TextAreaView.h"
+#include "vexa/platform/ui/TextFieldView.h"
+#include "vexa/platform/ui/Window.h"
 
 namespace vexa {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "support/MainQueueTesting.h"
-#include "platform/ui/View.h"
-#include "platform/ui/ViewAnimation.h"
-#include "platform/ui/Window.h"
+#include "vexa/platform/ui/View.h"
+#include "vexa/platform/ui/ViewAnimation.h"
+#include "vexa/platform/ui/Window.h"
 
 namespace vexa {
 namespace {

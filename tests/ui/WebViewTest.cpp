@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "http/QLHTTPError.h"
-#include "platform/ui/ScrollView.h"
-#include "platform/ui/WebTextBlockView.h"
-#include "platform/ui/WebView.h"
-#include "platform/ui/Window.h"
+#include "vexa/http/QLHTTPError.h"
+#include "vexa/platform/ui/ScrollView.h"
+#include "vexa/platform/ui/WebTextBlockView.h"
+#include "vexa/platform/ui/WebView.h"
+#include "vexa/platform/ui/Window.h"
 #include "support/MainQueueTesting.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 #include "service/EmoticonService.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Value.h"
+#include "vexa/platform/Value.h"
 #include "service/Catalog.h"
 #include "service/WireRecords.h"
 

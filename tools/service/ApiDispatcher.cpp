@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/JsonCodec.h"
-#include "platform/UrlEscaping.h"
-#include "platform/Utf8.h"
+#include "vexa/platform/JsonCodec.h"
+#include "vexa/platform/UrlEscaping.h"
+#include "vexa/platform/Utf8.h"
 #include "service/CatalogEndpoints.h"
 #include "service/Envelope.h"
 #include "service/LookupEndpoints.h"

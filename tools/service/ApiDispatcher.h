@@ -16,7 +16,7 @@
 
 #include <string>
 
-#include "platform/Value.h"
+#include "vexa/platform/Value.h"
 #include "service/ApiRequest.h"
 #include "service/ApiRouter.h"
 #include "service/Catalog.h"

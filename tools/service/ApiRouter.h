@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Value.h"
+#include "vexa/platform/Value.h"
 #include "service/ApiCall.h"
 
 namespace vexa::service {

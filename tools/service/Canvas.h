@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Result.h"
+#include "vexa/platform/Result.h"
 
 namespace vexa::service {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Value.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa::service {
 

@@ -4,9 +4,9 @@
 #include <set>
 #include <system_error>
 
-#include "platform/FileSystem.h"
-#include "platform/JsonCodec.h"
-#include "platform/Utf8.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/JsonCodec.h"
+#include "vexa/platform/Utf8.h"
 #include "service/PackageArchive.h"
 
 namespace vexa::service {

@@ -31,7 +31,7 @@
 #include <memory>
 #include <string_view>
 
-#include "platform/Result.h"
+#include "vexa/platform/Result.h"
 #include "service/Catalog.h"
 
 namespace vexa::service {

@@ -5,8 +5,8 @@
 
 #include <atomic>
 
-#include "platform/JsonCodec.h"
-#include "platform/UrlEscaping.h"
+#include "vexa/platform/JsonCodec.h"
+#include "vexa/platform/UrlEscaping.h"
 #include "service/FileHost.h"
 #include "service/QueryString.h"
 

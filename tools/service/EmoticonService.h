@@ -19,7 +19,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/Result.h"
+#include "vexa/platform/Result.h"
 #include "service/ApiDispatcher.h"
 #include "service/Catalog.h"
 #include "service/FaultPlan.h"

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Value.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa::service {
 

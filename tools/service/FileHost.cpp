@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/FileSystem.h"
+#include "vexa/platform/FileSystem.h"
 #include "service/CatalogLoader.h"
 
 namespace vexa::service {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Result.h"
+#include "vexa/platform/Result.h"
 #include "service/Canvas.h"
 
 namespace vexa::service {

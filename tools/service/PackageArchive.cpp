@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "platform/FileSystem.h"
+#include "vexa/platform/FileSystem.h"
 #include "service/CatalogLoader.h"
 #include "service/ZipWriter.h"
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/Result.h"
+#include "vexa/platform/Result.h"
 #include "service/Catalog.h"
 
 namespace vexa::service {

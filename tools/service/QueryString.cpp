@@ -1,7 +1,7 @@
 #include "service/QueryString.h"
 
-#include "platform/UrlEscaping.h"
-#include "platform/Utf8.h"
+#include "vexa/platform/UrlEscaping.h"
+#include "vexa/platform/Utf8.h"
 
 namespace vexa::service {
 

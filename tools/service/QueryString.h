@@ -11,8 +11,8 @@
 
 #include <string_view>
 
-#include "platform/Result.h"
-#include "platform/Value.h"
+#include "vexa/platform/Result.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa::service {
 

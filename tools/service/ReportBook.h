@@ -11,7 +11,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/Value.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa::service {
 

@@ -1,6 +1,6 @@
 #include "service/RequestLog.h"
 
-#include "platform/JsonCodec.h"
+#include "vexa/platform/JsonCodec.h"
 
 namespace vexa::service {
 

@@ -1,6 +1,6 @@
 #include "service/RequestSignature.h"
 
-#include "platform/Md5.h"
+#include "vexa/platform/Md5.h"
 
 namespace vexa::service {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Value.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa::service {
 

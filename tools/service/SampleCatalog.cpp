@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <system_error>
 
-#include "platform/FileSystem.h"
-#include "platform/Uuid.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/Uuid.h"
 #include "service/CatalogLoader.h"
 #include "service/SampleCatalogGenerator.h"
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/Result.h"
+#include "vexa/platform/Result.h"
 #include "service/Catalog.h"
 
 namespace vexa::service {

@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "platform/Result.h"
+#include "vexa/platform/Result.h"
 
 namespace vexa::service {
 

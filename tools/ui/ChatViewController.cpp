@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "core/QLEmotionGlobal.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Screen.h"
-#include "platform/ui/KeyboardNotification.h"
-#include "platform/ui/ViewAnimation.h"
-#include "platform/ui/Window.h"
+#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/platform/NotificationCenter.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/ui/KeyboardNotification.h"
+#include "vexa/platform/ui/ViewAnimation.h"
+#include "vexa/platform/ui/Window.h"
 
 namespace vexa::tool::ui {
 

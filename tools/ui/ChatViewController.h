@@ -7,9 +7,9 @@
 
 #include <memory>
 
-#include "platform/CallbackList.h"
-#include "platform/ui/TextAreaView.h"
-#include "platform/ui/ViewController.h"
+#include "vexa/platform/CallbackList.h"
+#include "vexa/platform/ui/TextAreaView.h"
+#include "vexa/platform/ui/ViewController.h"
 
 namespace vexa::tool::ui {
 

@@ -1,14 +1,14 @@
 #include "HostScene.h"
 
-#include "core/QLEmotionGlobal.h"
-#include "platform/MainQueue.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Screen.h"
-#include "platform/ui/Application.h"
+#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/NotificationCenter.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/ui/Application.h"
 #include "service/EmoticonService.h"
-#include "shop/QLShopViewController.h"
-#include "store/QLPackageCache.h"
-#include "text/QLTextImageHelper.h"
+#include "vexa/shop/QLShopViewController.h"
+#include "vexa/store/QLPackageCache.h"
+#include "vexa/text/QLTextImageHelper.h"
 
 namespace vexa::tool::ui {
 

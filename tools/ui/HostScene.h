@@ -14,11 +14,11 @@
 #include "ChatViewController.h"
 #include "ToolContext.h"
 #include "ToolSdk.h"
-#include "core/VXEmotionCentreDelegate.h"
-#include "platform/Result.h"
-#include "platform/Value.h"
-#include "platform/ui/NavigationController.h"
-#include "platform/ui/Window.h"
+#include "vexa/core/VXEmotionCentreDelegate.h"
+#include "vexa/platform/Result.h"
+#include "vexa/platform/Value.h"
+#include "vexa/platform/ui/NavigationController.h"
+#include "vexa/platform/ui/Window.h"
 
 namespace vexa::tool::ui {
 

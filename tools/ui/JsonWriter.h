@@ -8,7 +8,7 @@
 #include <string>
 
 #include "VisibleTree.h"
-#include "platform/Value.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa::tool::ui {
 

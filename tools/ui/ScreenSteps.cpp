@@ -1,6 +1,6 @@
 #include "ScreenSteps.h"
 
-#include "shop/QLShopViewController.h"
+#include "vexa/shop/QLShopViewController.h"
 
 namespace vexa::tool::ui {
 

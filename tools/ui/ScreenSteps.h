@@ -13,7 +13,7 @@
 
 #include "HostScene.h"
 #include "ScriptStep.h"
-#include "platform/Result.h"
+#include "vexa/platform/Result.h"
 
 namespace vexa::tool::ui {
 

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "platform/JsonCodec.h"
-#include "platform/Utf8.h"
+#include "vexa/platform/JsonCodec.h"
+#include "vexa/platform/Utf8.h"
 
 namespace vexa::tool::ui {
 

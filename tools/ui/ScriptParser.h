@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "ScriptStep.h"
-#include "platform/Result.h"
+#include "vexa/platform/Result.h"
 
 namespace vexa::tool::ui {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Geometry.h"
+#include "vexa/platform/Geometry.h"
 
 namespace vexa::tool::ui {
 

@@ -1,10 +1,10 @@
 #include "SdkActivity.h"
 
 #include "ToolSdk.h"
-#include "api/QLDownloadManager.h"
-#include "platform/GlobalQueue.h"
-#include "platform/MainQueue.h"
-#include "store/QLImageLoader.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/platform/GlobalQueue.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/store/image/loader/QLImageLoader.h"
 
 namespace vexa::tool::ui {
 

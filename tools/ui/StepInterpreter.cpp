@@ -4,9 +4,9 @@
 
 #include "SdkActivity.h"
 #include "TargetFinder.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/SystemKeyboard.h"
-#include "text/QLTextImageHelper.h"
+#include "vexa/platform/ui/Renderer.h"
+#include "vexa/platform/ui/SystemKeyboard.h"
+#include "vexa/text/QLTextImageHelper.h"
 
 namespace vexa::tool::ui {
 

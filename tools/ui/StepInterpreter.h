@@ -13,7 +13,7 @@
 #include "ScreenSteps.h"
 #include "ScriptStep.h"
 #include "TouchDriver.h"
-#include "platform/Result.h"
+#include "vexa/platform/Result.h"
 
 namespace vexa::tool::ui {
 

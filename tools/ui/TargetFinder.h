@@ -9,8 +9,8 @@
 #include <string>
 
 #include "VisibleTree.h"
-#include "platform/Geometry.h"
-#include "platform/Result.h"
+#include "vexa/platform/Geometry.h"
+#include "vexa/platform/Result.h"
 
 namespace vexa::tool::ui {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "platform/MainQueue.h"
+#include "vexa/platform/MainQueue.h"
 
 namespace vexa::tool::ui {
 

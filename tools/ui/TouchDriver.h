@@ -8,9 +8,9 @@
 
 #include <chrono>
 
-#include "platform/Geometry.h"
-#include "platform/Result.h"
-#include "platform/ui/Window.h"
+#include "vexa/platform/Geometry.h"
+#include "vexa/platform/Result.h"
+#include "vexa/platform/ui/Window.h"
 
 namespace vexa::tool::ui {
 

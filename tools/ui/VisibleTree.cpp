@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <typeinfo>
 
-#include "platform/ui/Button.h"
-#include "platform/ui/CollectionViewCell.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/TableViewCell.h"
-#include "platform/ui/TextInputView.h"
-#include "text/QLTextImageHelper.h"
+#include "vexa/platform/ui/Button.h"
+#include "vexa/platform/ui/CollectionViewCell.h"
+#include "vexa/platform/ui/Label.h"
+#include "vexa/platform/ui/TableViewCell.h"
+#include "vexa/platform/ui/TextInputView.h"
+#include "vexa/text/QLTextImageHelper.h"
 
 namespace vexa::tool::ui {
 

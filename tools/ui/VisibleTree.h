@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Geometry.h"
-#include "platform/ui/View.h"
+#include "vexa/platform/Geometry.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa::tool::ui {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/ActivityIndicatorView.h"
+#include "vexa/platform/ui/ActivityIndicatorView.h"
 
 #include <algorithm>
 #include <cmath>

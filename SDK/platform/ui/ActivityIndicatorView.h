@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "platform/ui/View.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

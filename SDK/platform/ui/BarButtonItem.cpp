@@ -1,6 +1,6 @@
-#include "platform/ui/BarButtonItem.h"
+#include "vexa/platform/ui/BarButtonItem.h"
 
-#include "platform/ui/Button.h"
+#include "vexa/platform/ui/Button.h"
 
 namespace vexa {
 

@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/Image.h"
-#include "platform/ui/View.h"
+#include "vexa/platform/Image.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

@@ -1,8 +1,8 @@
-#include "platform/ui/BatchUpdate.h"
+#include "vexa/platform/ui/BatchUpdate.h"
 
 #include <algorithm>
 
-#include "platform/ui/View.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

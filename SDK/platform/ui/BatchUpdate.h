@@ -17,8 +17,8 @@
 #include <set>
 #include <vector>
 
-#include "platform/ui/IndexPath.h"
-#include "platform/ui/ViewAnimation.h"
+#include "vexa/platform/ui/IndexPath.h"
+#include "vexa/platform/ui/ViewAnimation.h"
 
 namespace vexa {
 

@@ -1,8 +1,8 @@
-#include "platform/ui/Button.h"
+#include "vexa/platform/ui/Button.h"
 
-#include "platform/ui/ImagePainter.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
+#include "vexa/platform/ui/ImagePainter.h"
+#include "vexa/platform/ui/ImageView.h"
+#include "vexa/platform/ui/Label.h"
 
 namespace vexa {
 

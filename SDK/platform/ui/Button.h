@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/Font.h"
-#include "platform/Image.h"
-#include "platform/ui/Control.h"
+#include "vexa/platform/Font.h"
+#include "vexa/platform/Image.h"
+#include "vexa/platform/ui/Control.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/CollectionReusableView.h"
+#include "vexa/platform/ui/CollectionReusableView.h"
 
 namespace vexa {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/CollectionViewLayoutAttributes.h"
-#include "platform/ui/View.h"
+#include "vexa/platform/ui/CollectionViewLayoutAttributes.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

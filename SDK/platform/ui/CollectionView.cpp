@@ -1,9 +1,9 @@
-#include "platform/ui/CollectionView.h"
+#include "vexa/platform/ui/CollectionView.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "platform/MainQueue.h"
+#include "vexa/platform/MainQueue.h"
 
 namespace vexa {
 

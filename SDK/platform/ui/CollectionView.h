@@ -28,11 +28,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/ui/BatchUpdate.h"
-#include "platform/ui/CollectionReusableView.h"
-#include "platform/ui/CollectionViewCell.h"
-#include "platform/ui/CollectionViewLayout.h"
-#include "platform/ui/ScrollView.h"
+#include "vexa/platform/ui/BatchUpdate.h"
+#include "vexa/platform/ui/CollectionReusableView.h"
+#include "vexa/platform/ui/CollectionViewCell.h"
+#include "vexa/platform/ui/CollectionViewLayout.h"
+#include "vexa/platform/ui/ScrollView.h"
 
 namespace vexa {
 

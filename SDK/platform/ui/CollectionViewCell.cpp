@@ -1,4 +1,4 @@
-#include "platform/ui/CollectionViewCell.h"
+#include "vexa/platform/ui/CollectionViewCell.h"
 
 namespace vexa {
 

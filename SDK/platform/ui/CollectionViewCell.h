@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "platform/ui/CollectionReusableView.h"
+#include "vexa/platform/ui/CollectionReusableView.h"
 
 namespace vexa {
 

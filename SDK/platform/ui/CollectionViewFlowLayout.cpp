@@ -1,8 +1,8 @@
-#include "platform/ui/CollectionViewFlowLayout.h"
+#include "vexa/platform/ui/CollectionViewFlowLayout.h"
 
 #include <algorithm>
 
-#include "platform/ui/CollectionView.h"
+#include "vexa/platform/ui/CollectionView.h"
 
 namespace vexa {
 

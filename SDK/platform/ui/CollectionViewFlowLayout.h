@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ui/CollectionViewLayout.h"
+#include "vexa/platform/ui/CollectionViewLayout.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "platform/ui/CollectionViewLayout.h"
+#include "vexa/platform/ui/CollectionViewLayout.h"
 
-#include "platform/ui/CollectionView.h"
+#include "vexa/platform/ui/CollectionView.h"
 
 namespace vexa {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Geometry.h"
-#include "platform/ui/CollectionViewLayoutAttributes.h"
+#include "vexa/platform/Geometry.h"
+#include "vexa/platform/ui/CollectionViewLayoutAttributes.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/CollectionViewLayoutAttributes.h"
+#include "vexa/platform/ui/CollectionViewLayoutAttributes.h"
 
 namespace vexa {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "platform/Geometry.h"
-#include "platform/ui/IndexPath.h"
+#include "vexa/platform/Geometry.h"
+#include "vexa/platform/ui/IndexPath.h"
 
 namespace vexa {
 

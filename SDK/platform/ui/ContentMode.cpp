@@ -1,4 +1,4 @@
-#include "platform/ui/ContentMode.h"
+#include "vexa/platform/ui/ContentMode.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // How an image is placed in a view's bounds, and the rectangle it gets.
 #pragma once
 
-#include "platform/Geometry.h"
+#include "vexa/platform/Geometry.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/Control.h"
+#include "vexa/platform/ui/Control.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ui/View.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/GestureRecognizer.h"
+#include "vexa/platform/ui/GestureRecognizer.h"
 
 namespace vexa {
 

@@ -17,8 +17,8 @@
 #include <optional>
 #include <vector>
 
-#include "platform/Geometry.h"
-#include "platform/ui/Touch.h"
+#include "vexa/platform/Geometry.h"
+#include "vexa/platform/ui/Touch.h"
 
 namespace vexa {
 

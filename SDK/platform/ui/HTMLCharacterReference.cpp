@@ -1,4 +1,4 @@
-#include "platform/ui/HTMLCharacterReference.h"
+#include "vexa/platform/ui/HTMLCharacterReference.h"
 
 #include <glib.h>
 

@@ -1,4 +1,4 @@
-#include "platform/ui/HTMLTextExtractor.h"
+#include "vexa/platform/ui/HTMLTextExtractor.h"
 
 #include <glib.h>
 
@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <optional>
 
-#include "platform/ui/HTMLCharacterReference.h"
+#include "vexa/platform/ui/HTMLCharacterReference.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "platform/ui/ImageAssets.h"
+#include "vexa/platform/ui/ImageAssets.h"
 
-#include "platform/MainQueue.h"
+#include "vexa/platform/MainQueue.h"
 
 namespace vexa {
 

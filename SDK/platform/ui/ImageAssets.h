@@ -9,7 +9,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "platform/Image.h"
+#include "vexa/platform/Image.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/ImagePainter.h"
+#include "vexa/platform/ui/ImagePainter.h"
 
 namespace vexa {
 

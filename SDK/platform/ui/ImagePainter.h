@@ -5,9 +5,9 @@
 
 #include <cairo.h>
 
-#include "platform/Color.h"
-#include "platform/Geometry.h"
-#include "platform/Image.h"
+#include "vexa/platform/Color.h"
+#include "vexa/platform/Geometry.h"
+#include "vexa/platform/Image.h"
 
 namespace vexa {
 

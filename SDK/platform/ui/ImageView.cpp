@@ -1,6 +1,6 @@
-#include "platform/ui/ImageView.h"
+#include "vexa/platform/ui/ImageView.h"
 
-#include "platform/ui/ImagePainter.h"
+#include "vexa/platform/ui/ImagePainter.h"
 
 namespace vexa {
 

@@ -6,9 +6,9 @@
 
 #include <memory>
 
-#include "platform/Image.h"
-#include "platform/ui/ContentMode.h"
-#include "platform/ui/View.h"
+#include "vexa/platform/Image.h"
+#include "vexa/platform/ui/ContentMode.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

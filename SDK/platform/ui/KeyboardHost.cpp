@@ -1,9 +1,9 @@
-#include "platform/ui/KeyboardHost.h"
+#include "vexa/platform/ui/KeyboardHost.h"
 
-#include "platform/NotificationCenter.h"
-#include "platform/ui/KeyboardNotification.h"
-#include "platform/ui/SystemKeyboard.h"
-#include "platform/ui/Window.h"
+#include "vexa/platform/NotificationCenter.h"
+#include "vexa/platform/ui/KeyboardNotification.h"
+#include "vexa/platform/ui/SystemKeyboard.h"
+#include "vexa/platform/ui/Window.h"
 
 namespace vexa {
 

@@ -16,7 +16,7 @@
 
 #include <memory>
 
-#include "platform/Geometry.h"
+#include "vexa/platform/Geometry.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/KeyboardNotification.h"
+#include "vexa/platform/ui/KeyboardNotification.h"
 
 namespace vexa {
 

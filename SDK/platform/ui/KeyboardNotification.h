@@ -8,9 +8,9 @@
 
 #include <optional>
 
-#include "platform/Geometry.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Value.h"
+#include "vexa/platform/Geometry.h"
+#include "vexa/platform/NotificationCenter.h"
+#include "vexa/platform/Value.h"
 
 namespace vexa {
 

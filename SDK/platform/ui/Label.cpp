@@ -1,6 +1,6 @@
-#include "platform/ui/Label.h"
+#include "vexa/platform/ui/Label.h"
 
-#include "platform/ui/TextEngine.h"
+#include "vexa/platform/ui/TextEngine.h"
 
 namespace vexa {
 

@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/Font.h"
-#include "platform/ui/TextAlignment.h"
-#include "platform/ui/View.h"
+#include "vexa/platform/Font.h"
+#include "vexa/platform/ui/TextAlignment.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

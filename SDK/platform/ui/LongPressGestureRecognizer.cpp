@@ -1,4 +1,4 @@
-#include "platform/ui/LongPressGestureRecognizer.h"
+#include "vexa/platform/ui/LongPressGestureRecognizer.h"
 
 namespace vexa {
 

@@ -1,8 +1,8 @@
-#include "platform/ui/NavigationBar.h"
+#include "vexa/platform/ui/NavigationBar.h"
 
 #include <algorithm>
 
-#include "platform/ui/Label.h"
+#include "vexa/platform/ui/Label.h"
 
 namespace vexa {
 

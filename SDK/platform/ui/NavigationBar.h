@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/Font.h"
-#include "platform/ui/NavigationItem.h"
-#include "platform/ui/View.h"
+#include "vexa/platform/Font.h"
+#include "vexa/platform/ui/NavigationItem.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "platform/ui/NavigationController.h"
+#include "vexa/platform/ui/NavigationController.h"
 
-#include "platform/Screen.h"
+#include "vexa/platform/Screen.h"
 
 namespace vexa {
 

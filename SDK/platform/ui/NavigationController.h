@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ui/NavigationBar.h"
-#include "platform/ui/ViewController.h"
+#include "vexa/platform/ui/NavigationBar.h"
+#include "vexa/platform/ui/ViewController.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/NavigationItem.h"
+#include "vexa/platform/ui/NavigationItem.h"
 
 namespace vexa {
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/CallbackList.h"
-#include "platform/ui/BarButtonItem.h"
+#include "vexa/platform/CallbackList.h"
+#include "vexa/platform/ui/BarButtonItem.h"
 
 namespace vexa {
 

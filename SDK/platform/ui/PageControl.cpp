@@ -1,4 +1,4 @@
-#include "platform/ui/PageControl.h"
+#include "vexa/platform/ui/PageControl.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "platform/ui/Control.h"
+#include "vexa/platform/ui/Control.h"
 
 namespace vexa {
 

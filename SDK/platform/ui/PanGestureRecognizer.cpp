@@ -1,4 +1,4 @@
-#include "platform/ui/PanGestureRecognizer.h"
+#include "vexa/platform/ui/PanGestureRecognizer.h"
 
 namespace vexa {
 

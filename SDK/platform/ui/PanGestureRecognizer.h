@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "platform/ui/GestureRecognizer.h"
+#include "vexa/platform/ui/GestureRecognizer.h"
 
 namespace vexa {
 

@@ -1,8 +1,8 @@
-#include "platform/ui/Renderer.h"
+#include "vexa/platform/ui/Renderer.h"
 
 #include <cmath>
 
-#include "platform/MainQueue.h"
+#include "vexa/platform/MainQueue.h"
 
 namespace vexa {
 

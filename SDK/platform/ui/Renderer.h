@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/Image.h"
-#include "platform/Result.h"
-#include "platform/ui/View.h"
+#include "vexa/platform/Image.h"
+#include "vexa/platform/Result.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

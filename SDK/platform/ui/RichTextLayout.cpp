@@ -1,11 +1,11 @@
-#include "platform/ui/RichTextLayout.h"
+#include "vexa/platform/ui/RichTextLayout.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/TextAttachment.h"
-#include "platform/ui/ImagePainter.h"
-#include "platform/ui/TextEngine.h"
+#include "vexa/platform/TextAttachment.h"
+#include "vexa/platform/ui/ImagePainter.h"
+#include "vexa/platform/ui/TextEngine.h"
 
 namespace vexa {
 

@@ -14,11 +14,11 @@
 
 #include <vector>
 
-#include "platform/AttributedString.h"
-#include "platform/CharacterRange.h"
-#include "platform/Color.h"
-#include "platform/Font.h"
-#include "platform/Geometry.h"
+#include "vexa/platform/AttributedString.h"
+#include "vexa/platform/CharacterRange.h"
+#include "vexa/platform/Color.h"
+#include "vexa/platform/Font.h"
+#include "vexa/platform/Geometry.h"
 
 namespace vexa {
 

@@ -1,10 +1,10 @@
-#include "platform/ui/ScrollView.h"
+#include "vexa/platform/ui/ScrollView.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/MainQueue.h"
-#include "platform/ui/PanGestureRecognizer.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/ui/PanGestureRecognizer.h"
 
 namespace vexa {
 

@@ -18,7 +18,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/ui/View.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

@@ -1,10 +1,10 @@
-#include "platform/ui/SystemKeyboard.h"
+#include "vexa/platform/ui/SystemKeyboard.h"
 
 #include <algorithm>
 
-#include "platform/AttributedString.h"
-#include "platform/TextInput.h"
-#include "platform/ui/Button.h"
+#include "vexa/platform/AttributedString.h"
+#include "vexa/platform/TextInput.h"
+#include "vexa/platform/ui/Button.h"
 
 namespace vexa {
 

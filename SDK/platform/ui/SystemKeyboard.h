@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ui/View.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

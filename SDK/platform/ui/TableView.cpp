@@ -1,4 +1,4 @@
-#include "platform/ui/TableView.h"
+#include "vexa/platform/ui/TableView.h"
 
 #include <algorithm>
 #include <utility>

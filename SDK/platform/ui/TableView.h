@@ -28,10 +28,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/ui/BatchUpdate.h"
-#include "platform/ui/IndexPath.h"
-#include "platform/ui/ScrollView.h"
-#include "platform/ui/TableViewCell.h"
+#include "vexa/platform/ui/BatchUpdate.h"
+#include "vexa/platform/ui/IndexPath.h"
+#include "vexa/platform/ui/ScrollView.h"
+#include "vexa/platform/ui/TableViewCell.h"
 
 namespace vexa {
 

@@ -1,7 +1,7 @@
-#include "platform/ui/TableViewCell.h"
+#include "vexa/platform/ui/TableViewCell.h"
 
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
+#include "vexa/platform/ui/ImageView.h"
+#include "vexa/platform/ui/Label.h"
 
 namespace vexa {
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "platform/ui/CollectionReusableView.h"
+#include "vexa/platform/ui/CollectionReusableView.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/TapGestureRecognizer.h"
+#include "vexa/platform/ui/TapGestureRecognizer.h"
 
 namespace vexa {
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "platform/ui/GestureRecognizer.h"
+#include "vexa/platform/ui/GestureRecognizer.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/TextAreaView.h"
+#include "vexa/platform/ui/TextAreaView.h"
 
 namespace vexa {
 

@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "platform/TextView.h"
-#include "platform/ui/TextInputView.h"
+#include "vexa/platform/TextView.h"
+#include "vexa/platform/ui/TextInputView.h"
 
 namespace vexa {
 

@@ -1,10 +1,10 @@
-#include "platform/ui/TextEngine.h"
+#include "vexa/platform/ui/TextEngine.h"
 
 #include <algorithm>
 #include <cmath>
 #include <sstream>
 
-#include "platform/MainQueue.h"
+#include "vexa/platform/MainQueue.h"
 
 namespace vexa {
 

@@ -17,10 +17,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/Color.h"
-#include "platform/Font.h"
-#include "platform/Geometry.h"
-#include "platform/ui/TextAlignment.h"
+#include "vexa/platform/Color.h"
+#include "vexa/platform/Font.h"
+#include "vexa/platform/Geometry.h"
+#include "vexa/platform/ui/TextAlignment.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/TextFieldView.h"
+#include "vexa/platform/ui/TextFieldView.h"
 
 namespace vexa {
 

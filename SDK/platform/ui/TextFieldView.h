@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "platform/TextField.h"
-#include "platform/ui/TextInputView.h"
+#include "vexa/platform/TextField.h"
+#include "vexa/platform/ui/TextInputView.h"
 
 namespace vexa {
 

@@ -1,10 +1,10 @@
-#include "platform/ui/TextInputView.h"
+#include "vexa/platform/ui/TextInputView.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/NotificationCenter.h"
-#include "platform/ui/RichTextLayout.h"
+#include "vexa/platform/NotificationCenter.h"
+#include "vexa/platform/ui/RichTextLayout.h"
 
 namespace vexa {
 

@@ -21,9 +21,9 @@
 
 #include <memory>
 
-#include "platform/Font.h"
-#include "platform/TextInput.h"
-#include "platform/ui/View.h"
+#include "vexa/platform/Font.h"
+#include "vexa/platform/TextInput.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

@@ -2,7 +2,7 @@
 // are in window coordinates; times are seconds on the host's event clock.
 #pragma once
 
-#include "platform/Geometry.h"
+#include "vexa/platform/Geometry.h"
 
 namespace vexa {
 

@@ -1,9 +1,9 @@
-#include "platform/ui/TouchDispatcher.h"
+#include "vexa/platform/ui/TouchDispatcher.h"
 
 #include <cmath>
 
-#include "platform/ui/GestureRecognizer.h"
-#include "platform/ui/View.h"
+#include "vexa/platform/ui/GestureRecognizer.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Geometry.h"
-#include "platform/ui/Touch.h"
+#include "vexa/platform/Geometry.h"
+#include "vexa/platform/ui/Touch.h"
 
 namespace vexa {
 

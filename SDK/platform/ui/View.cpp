@@ -1,12 +1,12 @@
-#include "platform/ui/View.h"
+#include "vexa/platform/ui/View.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/MainQueue.h"
-#include "platform/ui/GestureRecognizer.h"
-#include "platform/ui/ViewController.h"
-#include "platform/ui/Window.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/ui/GestureRecognizer.h"
+#include "vexa/platform/ui/ViewController.h"
+#include "vexa/platform/ui/Window.h"
 
 namespace vexa {
 

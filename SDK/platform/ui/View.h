@@ -39,10 +39,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/Color.h"
-#include "platform/Geometry.h"
-#include "platform/ui/Touch.h"
-#include "platform/ui/ViewAnimation.h"
+#include "vexa/platform/Color.h"
+#include "vexa/platform/Geometry.h"
+#include "vexa/platform/ui/Touch.h"
+#include "vexa/platform/ui/ViewAnimation.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "platform/ui/ViewAnimation.h"
+#include "vexa/platform/ui/ViewAnimation.h"
 
-#include "platform/MainQueue.h"
+#include "vexa/platform/MainQueue.h"
 
 namespace vexa {
 

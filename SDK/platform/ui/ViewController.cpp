@@ -1,9 +1,9 @@
-#include "platform/ui/ViewController.h"
+#include "vexa/platform/ui/ViewController.h"
 
-#include "platform/MainQueue.h"
-#include "platform/Screen.h"
-#include "platform/ui/NavigationController.h"
-#include "platform/ui/Window.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/ui/NavigationController.h"
+#include "vexa/platform/ui/Window.h"
 
 namespace vexa {
 

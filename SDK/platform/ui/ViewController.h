@@ -16,8 +16,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/NavigationItem.h"
-#include "platform/ui/View.h"
+#include "vexa/platform/ui/NavigationItem.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

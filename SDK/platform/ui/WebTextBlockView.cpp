@@ -1,7 +1,7 @@
-#include "platform/ui/WebTextBlockView.h"
+#include "vexa/platform/ui/WebTextBlockView.h"
 
-#include "platform/ui/TapGestureRecognizer.h"
-#include "platform/ui/TextEngine.h"
+#include "vexa/platform/ui/TapGestureRecognizer.h"
+#include "vexa/platform/ui/TextEngine.h"
 
 namespace vexa {
 

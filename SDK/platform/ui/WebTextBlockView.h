@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/HTMLTextExtractor.h"
-#include "platform/ui/Label.h"
+#include "vexa/platform/ui/HTMLTextExtractor.h"
+#include "vexa/platform/ui/Label.h"
 
 namespace vexa {
 

@@ -1,13 +1,13 @@
-#include "platform/ui/WebView.h"
+#include "vexa/platform/ui/WebView.h"
 
 #include <algorithm>
 
-#include "http/QLHTTPResponseSerializer.h"
-#include "http/QLHTTPTransport.h"
-#include "http/QLURL.h"
-#include "platform/MainQueue.h"
-#include "platform/ui/ScrollView.h"
-#include "platform/ui/WebTextBlockView.h"
+#include "vexa/http/QLHTTPResponseSerializer.h"
+#include "vexa/http/QLHTTPTransport.h"
+#include "vexa/http/QLURL.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/ui/ScrollView.h"
+#include "vexa/platform/ui/WebTextBlockView.h"
 
 namespace vexa {
 

@@ -26,11 +26,11 @@
 #include <string>
 #include <vector>
 
-#include "http/QLHTTPRequestOperation.h"
-#include "http/QLURLRequest.h"
-#include "platform/Result.h"
-#include "platform/ui/HTMLTextExtractor.h"
-#include "platform/ui/View.h"
+#include "vexa/http/QLHTTPRequestOperation.h"
+#include "vexa/http/QLURLRequest.h"
+#include "vexa/platform/Result.h"
+#include "vexa/platform/ui/HTMLTextExtractor.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

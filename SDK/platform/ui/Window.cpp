@@ -1,8 +1,8 @@
-#include "platform/ui/Window.h"
+#include "vexa/platform/ui/Window.h"
 
-#include "platform/MainQueue.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/ViewController.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/ui/Application.h"
+#include "vexa/platform/ui/ViewController.h"
 
 namespace vexa {
 

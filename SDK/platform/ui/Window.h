@@ -9,9 +9,9 @@
 
 #include <memory>
 
-#include "platform/ui/KeyboardHost.h"
-#include "platform/ui/TouchDispatcher.h"
-#include "platform/ui/View.h"
+#include "vexa/platform/ui/KeyboardHost.h"
+#include "vexa/platform/ui/TouchDispatcher.h"
+#include "vexa/platform/ui/View.h"
 
 namespace vexa {
 

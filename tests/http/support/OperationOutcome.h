@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "http/QLHTTPRequestOperation.h"
-#include "platform/MainQueue.h"
+#include "vexa/http/QLHTTPRequestOperation.h"
+#include "vexa/platform/MainQueue.h"
 #include "support/MainQueueTesting.h"
 
 namespace vexa::test {

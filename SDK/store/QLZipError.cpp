@@ -1,7 +1,0 @@
-#include "store/QLZipError.h"
-
-namespace vexa {
-
-const char* const QLZipError::kDomain = "VXZipErrorDomain";
-
-}  // namespace vexa

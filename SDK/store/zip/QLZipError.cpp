@@ -1,0 +1,7 @@
+#include "vexa/store/zip/QLZipError.h"
+
+namespace vexa {
+
+const char* const QLZipError::kDomain = "VXZipErrorDomain";
+
+}  // namespace vexa
