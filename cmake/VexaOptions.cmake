@@ -22,9 +22,12 @@ file(CREATE_LINK ${PROJECT_SOURCE_DIR}/SDK ${VEXA_INCLUDE_ROOT}/vexa SYMBOLIC)
 
 # One static library per SDK subsystem; the SDK's public sources go through
 # this so that every subsystem is built the same way.
-#   vexa_add_subsystem(name SOURCES_DIR dir DEPENDS a b c PUBLIC_LIBS x y)
+#   vexa_add_subsystem(name DEPENDS a b c PUBLIC_LIBS x y PRIVATE_LIBS z
+#                      PUBLIC_HEADERS A.h B.h)
+# Only the PUBLIC_HEADERS are installed: the headers a host includes and what
+# they include in turn (tests/install checks that the set is closed).
 function(vexa_add_subsystem name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;PUBLIC_LIBS;PRIVATE_LIBS;PUBLIC_HEADERS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(NOT sources)
@@ -46,7 +49,12 @@ function(vexa_add_subsystem name)
   install(TARGETS vexa_${name} EXPORT vexaTargets
           ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
   file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR}/SDK ${CMAKE_CURRENT_SOURCE_DIR})
-  install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vexa/${rel})
+  foreach(header IN LISTS ARG_PUBLIC_HEADERS)
+    if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${header})
+      message(FATAL_ERROR "vexa: public header ${rel}/${header} does not exist")
+    endif()
+  endforeach()
+  install(FILES ${ARG_PUBLIC_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vexa/${rel})
   set_property(GLOBAL APPEND PROPERTY VEXA_SUBSYSTEMS vexa_${name})
 endfunction()
 
