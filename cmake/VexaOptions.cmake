@@ -1,7 +1,10 @@
 # Warnings and sanitizers shared by every target of the project.
 
+# Build-tree only: the SDK's targets link it as $<BUILD_INTERFACE:...>, so it
+# is never exported and a host's flags stay its own.
 add_library(vexa_warnings INTERFACE)
-target_compile_options(vexa_warnings INTERFACE -Wall -Wextra -Werror)
+target_compile_options(vexa_warnings INTERFACE -Wall -Wextra
+                       $<$<BOOL:${VEXA_WARNINGS_AS_ERRORS}>:-Werror>)
 
 if(VEXA_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
@@ -37,6 +40,8 @@ function(vexa_add_subsystem name)
   endif()
   add_library(vexa_${name} STATIC ${sources} ${headers})
   add_library(vexa::${name} ALIAS vexa_${name})
+  # Hosts compile the SDK's headers too; the requirement travels with them.
+  target_compile_features(vexa_${name} PUBLIC cxx_std_20)
   target_include_directories(vexa_${name} PUBLIC
     $<BUILD_INTERFACE:${VEXA_INCLUDE_ROOT}>
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)

@@ -16,7 +16,7 @@ add_executable(vexa_resgen
   ${PROJECT_SOURCE_DIR}/tools/resgen/main.cpp
   ${PROJECT_SOURCE_DIR}/tools/resgen/Pictures.cpp
   ${PROJECT_SOURCE_DIR}/tools/resgen/GifWriter.cpp)
-target_link_libraries(vexa_resgen PRIVATE PkgConfig::CAIRO PkgConfig::GIF OpenSSL::Crypto vexa_warnings)
+target_link_libraries(vexa_resgen PRIVATE PkgConfig::vexa_cairo PkgConfig::vexa_gif OpenSSL::Crypto vexa_warnings)
 
 set(vexa_bundle_pictures)
 foreach(name back setting backspace)
