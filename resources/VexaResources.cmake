@@ -5,8 +5,8 @@
 # tools/resgen draws the pictures with cairo at build time: the bundle's PNG
 # files go into the bundle in the build tree, the built-in ones into a
 # generated source as Base64 text. The bundle is installed beside the SDK
-# (<datadir>/vexa/VEXA.bundle); the SDK looks for it in VEXA_BUNDLE_DIR, the
-# build tree and the install location, in that order.
+# (<datadir>/vexa/VEXA.bundle); the SDK looks for it in VEXA_BUNDLE_DIR, else
+# in the directory recorded in vexa_bundle_location (see below).
 
 set(vexa_bundle_source ${PROJECT_SOURCE_DIR}/resources/VEXA.bundle)
 set(vexa_bundle_build ${PROJECT_BINARY_DIR}/resources/VEXA.bundle)
@@ -35,7 +35,28 @@ add_custom_command(
   VERBATIM)
 
 target_sources(vexa_core PRIVATE ${vexa_builtin_images})
-target_compile_definitions(vexa_core PRIVATE
-  VEXA_BUNDLE_BUILD_DIR="${vexa_bundle_build}"
-  VEXA_BUNDLE_INSTALL_DIR="${CMAKE_INSTALL_FULL_DATADIR}/vexa/VEXA.bundle")
 install(DIRECTORY ${vexa_bundle_build} DESTINATION ${CMAKE_INSTALL_DATADIR}/vexa)
+
+# Where the bundle lies, as one string in a library of its own: the build
+# tree's bundle here. The prefix of an installation is known only when
+# `cmake --install` runs, so the install step makes the installed copy of
+# that library again with the installed bundle's directory: an SDK installed
+# anywhere finds its bundle, and no installed library names the build tree.
+set(vexa_location_source ${CMAKE_CURRENT_BINARY_DIR}/VexaBundleLocation.c)
+include(${PROJECT_SOURCE_DIR}/cmake/VexaBundleLocation.cmake)
+vexa_write_bundle_location(${vexa_location_source} ${vexa_bundle_build})
+add_library(vexa_bundle_location STATIC ${vexa_location_source})
+set_target_properties(vexa_bundle_location PROPERTIES EXPORT_NAME bundle_location)
+target_link_libraries(vexa_core PRIVATE vexa_bundle_location)
+install(TARGETS vexa_bundle_location EXPORT vexaTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+set_property(GLOBAL APPEND PROPERTY VEXA_SUBSYSTEMS vexa_bundle_location)
+install(CODE "
+  set(VEXA_C_COMPILER \"${CMAKE_C_COMPILER}\")
+  set(VEXA_AR \"${CMAKE_AR}\")
+  set(VEXA_RANLIB \"${CMAKE_RANLIB}\")
+  set(VEXA_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
+  set(VEXA_DATADIR \"${CMAKE_INSTALL_DATADIR}\")
+  set(VEXA_ARCHIVE \"$<TARGET_FILE_NAME:vexa_bundle_location>\")
+  set(VEXA_WORK_DIR \"${CMAKE_CURRENT_BINARY_DIR}/installed-bundle-location\")
+  include(\"${PROJECT_SOURCE_DIR}/cmake/VexaBundleLocation.cmake\")
+  vexa_install_bundle_location()")

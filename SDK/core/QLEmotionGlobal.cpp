@@ -11,6 +11,10 @@
 #include "vexa/platform/Screen.h"
 #include "vexa/store/image/QLImageDecoder.h"
 
+// The bundle's directory: the build tree's, or the one recorded when the SDK
+// was installed (vexa_bundle_location).
+extern "C" const char vexa_bundle_directory[];
+
 namespace vexa {
 namespace {
 
@@ -29,12 +33,7 @@ QLEmotionGlobal::Configuration QLEmotionGlobal::standardConfiguration() {
   if (const char* dir = std::getenv("VEXA_BUNDLE_DIR"); dir != nullptr && *dir != '\0') {
     c.bundleSearchPath.emplace_back(dir);
   }
-#ifdef VEXA_BUNDLE_BUILD_DIR
-  c.bundleSearchPath.emplace_back(VEXA_BUNDLE_BUILD_DIR);
-#endif
-#ifdef VEXA_BUNDLE_INSTALL_DIR
-  c.bundleSearchPath.emplace_back(VEXA_BUNDLE_INSTALL_DIR);
-#endif
+  c.bundleSearchPath.emplace_back(vexa_bundle_directory);
   c.decodeImage = decodeWithTheSDK;
   return c;
 }

@@ -6,8 +6,10 @@
 // Pictures are chosen for the main screen's scale s as max(s, 2), printed in
 // its shortest form ("2", "3", "2.5"): "name@2x".
 //
-// The bundle is looked for in VEXA_BUNDLE_DIR when that is set, else in the
-// build tree, else where the SDK is installed (<datadir>/vexa/VEXA.bundle).
+// The bundle is looked for in VEXA_BUNDLE_DIR when that is set, else where
+// the SDK put it: the build tree's bundle for a library used in its build
+// tree, <prefix>/<datadir>/vexa/VEXA.bundle for an installed one (the prefix
+// is recorded when the SDK is installed).
 //
 // sharedInstance() is safe from any thread; the rest is thread-safe too, but
 // the theme object itself belongs to the main thread.

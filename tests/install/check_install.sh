@@ -23,15 +23,17 @@ cat >host/hosts.sh <<'EOF'
 set -euo pipefail
 work="$1"
 cd "$work"
-# The host program starts the SDK, which writes its settings under the data root.
+# The host program starts the SDK, which writes its settings under the data
+# root; the bundle must be found where the SDK was installed.
 export VEXA_HOME="$work/home"
+unset VEXA_BUNDLE_DIR
 
 cmake -S host -B cmake -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix"
 cmake --build cmake
 expect_output() {
   local out
   out="$("$1")"
-  [ "$out" = "VEXA version 1.2.2" ] ||
+  [ "$out" = $'VEXA version 1.2.2\nbundle VEXA.bundle with pictures' ] ||
     { echo "$1 printed: $out"; exit 1; }
 }
 expect_output cmake/consumer
