@@ -41,9 +41,6 @@ Result<std::unique_ptr<HostScene>> HostScene::open(const GlobalOptions& globals,
 }
 
 Status HostScene::configure(const GlobalOptions& globals) {
-  if (!options_.mixed) {
-    return Error(kQLErrorDomain, -1, "--no-mixed is not available in this build");
-  }
   // The embedded service keeps its sample catalogue under --home, as the demo's does.
   applyHome(globals);
   auto connection = connectService(globals, kHostUserId);
@@ -65,7 +62,9 @@ Status HostScene::configure(const GlobalOptions& globals) {
             Value::dict({{"plain", QLTextImageHelper::pureTextFromAttributeText(input.attributedText())}}));
   };
   delegate_->tapOverlay = [this] { events_("tapOverlay", Value()); };
-  VXEmotionCentre::defaultCentre().setDelegate(delegate_);
+  auto& centre = VXEmotionCentre::defaultCentre();
+  centre.setDelegate(delegate_);
+  centre.setSupportedMixedTextImage(options_.mixed);
   return Status::Ok();
 }
 
