@@ -42,6 +42,7 @@ class TouchDriver {
   Window& window_;
   std::chrono::steady_clock::time_point start_;
   double last_ = 0;
+  double ahead_ = 0;  // seconds the driver's clock runs ahead of the real one
   bool holding_ = false;
   Point heldAt_;
 };
