@@ -104,10 +104,11 @@ TEST_F(CentreScriptTest, WithTheServiceDownThePanelThenADoubleTapOnRetryDownload
   ASSERT_TRUE(restarted.ok()) << restarted.error().toString();
   service = std::move(*restarted);
   ASSERT_EQ(child.wait(), 0) << child.errors();
-  std::string rest = child.output();
-  auto after = JsonCodec::parse(rest.substr(rest.rfind("{\"tree\"")));
-  ASSERT_TRUE(after.ok());
-  const Value& pages = *after->find("tree");
+  std::vector<Value> rest = jsonLines(child.output());
+  ASSERT_FALSE(rest.empty());
+  const Value* after = rest.back().find("tree");
+  ASSERT_TRUE(after);
+  const Value& pages = *after;
   EXPECT_FALSE(findNode(pages, "retry"));
   EXPECT_EQ(findNodes(pages, "emoji:").size(), 20u);
   EXPECT_EQ(requests("/api/v1/category/code/default"), 1u) << "one download for two taps";
