@@ -2,12 +2,12 @@
 // and the host's should-change and did-change delegates.
 #include <gtest/gtest.h>
 
-#include "core/QLInputEditor.h"
-#include "platform/TextField.h"
-#include "platform/TextView.h"
+#include "vexa/core/QLInputEditor.h"
+#include "vexa/platform/TextField.h"
+#include "vexa/platform/TextView.h"
 #include "support/TinyImages.h"
-#include "text/QLTextAttachment.h"
-#include "text/QLTextImageHelper.h"
+#include "vexa/text/QLTextAttachment.h"
+#include "vexa/text/QLTextImageHelper.h"
 
 namespace vexa {
 namespace {

@@ -6,11 +6,11 @@
 #include "KeyboardTestSupport.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
-#include "keyboard/VXTipManager.h"
-#include "platform/ui/CollectionView.h"
-#include "platform/ui/TextFieldView.h"
+#include "vexa/keyboard/VXTipManager.h"
+#include "vexa/platform/ui/CollectionView.h"
+#include "vexa/platform/ui/TextFieldView.h"
 #include "support/MainQueueTesting.h"
-#include "support/QLPopoverView.h"
+#include "vexa/support/QLPopoverView.h"
 
 namespace vexa::test {
 namespace {

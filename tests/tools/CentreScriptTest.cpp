@@ -10,8 +10,8 @@
 #include "ChildProcess.h"
 #include "ServiceFixture.h"
 #include "UiScript.h"
-#include "platform/FileSystem.h"
-#include "platform/JsonCodec.h"
+#include "vexa/platform/FileSystem.h"
+#include "vexa/platform/JsonCodec.h"
 #include "support/TempDirectory.h"
 
 namespace vexa::test {
@@ -122,7 +122,8 @@ TEST_F(CentreScriptTest, AMessageWithInlineEmojisIsSentAndStickersAndPressesAreR
   ScriptRun result = run(std::string("focus\ntype \"你好\"\n") + kTapAfterFirstCharacter +
                          "input\nattach\nsettle\ntap \"emoji:微笑\"\ninput\ntap \"backspace\"\ninput\n"
                          "tap \"emoji:微笑\"\ntap \"send\"\n"
-                         "tap \"tab:pkg-mochi-cat\"\nsettle\ntap \"emoji:早安\"\npress \"emoji:晚安\" 0.8\nsettle\n");
+                         "tap \"tab:pkg-mochi-cat\"\nsettle\ntap \"emoji:早安\"\npress \"emoji:晚安\" 0.8\nsettle\n"
+                         "tap \"input\"\ninput\n");
   ASSERT_EQ(result.status, 0) << result.errors;
   ASSERT_EQ(*result.first("input")->find("caret"), Value(1)) << "the caret between the two characters";
   EXPECT_EQ(*result.first("input", 1), Value::dict({{"plain", "你[微笑]好"}, {"caret", 2}, {"attachments", 1},
@@ -137,6 +138,10 @@ TEST_F(CentreScriptTest, AMessageWithInlineEmojisIsSentAndStickersAndPressesAreR
   auto stickers = events(result, "didSelectEmoji");
   ASSERT_EQ(stickers.size(), 1u) << "inline emojis are not the host's";
   EXPECT_EQ(*stickers[0].find("emoji")->find("code"), Value("早安"));
+
+  // A tap on the input gives it the system keyboard back.
+  EXPECT_EQ(events(result, "tapOverlay").size(), 1u);
+  EXPECT_EQ(*result.first("input", 3)->find("keyboard"), Value("system"));
 
   auto sends = emojiReports("send");
   ASSERT_EQ(sends.size(), 1u);
