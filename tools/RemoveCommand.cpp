@@ -21,7 +21,8 @@ int runRemove(const GlobalOptions& options, const std::string& guid) {
     }
     return fail("no downloaded package " + guid);
   }
-  store.removePackage(package);
+  // Removed by someone else meanwhile: nothing to report.
+  if (!store.removePackage(package)) return fail("no downloaded package " + guid);
   QLDownloadManager::defaultManager().logAction(QLRequestTypeRemovePackage,
                                                 Value::dict({{kHTTPPathParamKey, guid}}));
   if (!finishSdkWork()) std::cerr << "vexa: the removal report is still unanswered\n";

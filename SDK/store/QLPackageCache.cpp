@@ -187,14 +187,15 @@ void QLPackageCache::savePackages(const Packages& packages, const std::filesyste
   (void)files_.saveList(packages, path);
 }
 
-void QLPackageCache::removePackage(const PackagePtr& package) {
-  if (!package) return;
+bool QLPackageCache::removePackage(const PackagePtr& package) {
+  if (!package) return false;
   bool removed = false;
   onMainThread([&] { removeOnMainThread(package, removed); });
   if (removed) {
     NotificationCenter::defaultCenter().post(kQLEmotionPackageRemoveNotification, this,
                                              Value::dict({{kQLEmotionPackageGuidKey, package->guid()}}));
   }
+  return removed;
 }
 
 void QLPackageCache::removeOnMainThread(const PackagePtr& package, bool& removed) {

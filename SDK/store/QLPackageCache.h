@@ -111,8 +111,8 @@ class QLPackageCache {
   void savePackages(const Packages& packages, const std::filesystem::path& path);
   // Removes a downloaded package with its record, images and temporary
   // emojis, sets the change flag and posts the remove notification; default
-  // and unknown packages are ignored.
-  void removePackage(const PackagePtr& package);
+  // and unknown packages are ignored. True when removed.
+  bool removePackage(const PackagePtr& package);
   void removeDiskFileForPackage(const QLPackage& package);
   Packages loadPackagesFromPath(const std::filesystem::path& path);
 

@@ -126,14 +126,15 @@ TEST_F(QLPackageCacheTest, RemovingTakesADownloadedPackageWithItsFilesButNeverAD
   store_->saveBigTempEmoji(be0);
   store_->smallPackages();
 
-  store_->removePackage(d);
+  EXPECT_FALSE(store_->removePackage(d));
   EXPECT_EQ(guidsOf(store_->defaultPackages()), (Strings{"D"}));
 
   // The shop's record of A knows nothing of its emojis.
   auto shopRecord = makePackage("A", false, true, 0);
   shopRecord->setProgress(1);
-  store_->removePackage(shopRecord);
-  store_->removePackage(b);
+  EXPECT_TRUE(store_->removePackage(shopRecord));
+  EXPECT_FALSE(store_->removePackage(shopRecord));
+  EXPECT_TRUE(store_->removePackage(b));
   store_->waitForDiskWork();
   EXPECT_EQ(shopRecord->progress(), 0);
   EXPECT_EQ(a->progress(), 0);
