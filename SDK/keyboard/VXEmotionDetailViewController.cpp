@@ -1,13 +1,13 @@
-#include "keyboard/VXEmotionDetailViewController.h"
+#include "vexa/keyboard/VXEmotionDetailViewController.h"
 
-#include "platform/MainQueue.h"
-#include "platform/Screen.h"
-#include "platform/UrlEscaping.h"
-#include "platform/ui/Label.h"
-#include "shop/QLAutoContentModeImageView.h"
-#include "shop/QLEmotionDetailTableCell.h"
-#include "shop/QLNormalTableCell.h"
-#include "store/QLPackageHelper.h"
+#include "vexa/platform/MainQueue.h"
+#include "vexa/platform/Screen.h"
+#include "vexa/platform/UrlEscaping.h"
+#include "vexa/platform/ui/Label.h"
+#include "vexa/shop/QLAutoContentModeImageView.h"
+#include "vexa/shop/QLEmotionDetailTableCell.h"
+#include "vexa/shop/QLNormalTableCell.h"
+#include "vexa/store/QLPackageHelper.h"
 
 namespace vexa {
 namespace {

@@ -19,11 +19,11 @@
 #include <memory>
 #include <string>
 
-#include "api/QLDownloadManager.h"
-#include "platform/CallbackList.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/ViewController.h"
-#include "store/QLPackage.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/platform/CallbackList.h"
+#include "vexa/platform/ui/TableView.h"
+#include "vexa/platform/ui/ViewController.h"
+#include "vexa/store/QLPackage.h"
 
 namespace vexa {
 

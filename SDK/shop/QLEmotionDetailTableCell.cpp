@@ -1,8 +1,8 @@
-#include "shop/QLEmotionDetailTableCell.h"
+#include "vexa/shop/QLEmotionDetailTableCell.h"
 
-#include "core/QLEmotionGlobal.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
+#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/platform/ui/ImageView.h"
+#include "vexa/platform/ui/Label.h"
 
 namespace vexa {
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "platform/ui/TableViewCell.h"
+#include "vexa/platform/ui/TableViewCell.h"
 
 namespace vexa {
 

@@ -13,6 +13,8 @@
 #include "vexa/platform/ui/NavigationItem.h"
 #include "vexa/shop/QLAdTableCell.h"
 #include "vexa/shop/QLCategoryTitleView.h"
+#include "vexa/shop/QLDetailViewController.h"
+#include "vexa/shop/QLMyViewController.h"
 #include "vexa/shop/QLNavigationStyle.h"
 #include "vexa/shop/QLNormalTableCell.h"
 #include "vexa/store/QLPackageHelper.h"
@@ -213,9 +215,12 @@ void QLShopViewController::removeLoadFailedView() {
 // --- Navigation -----------------------------------------------------------------
 
 void QLShopViewController::showDetailViewControllerWithPackage(const PackagePtr& package) {
-  if (!package) return;
-  // The package detail screen (its package, and the banner group's banners)
-  // is pushed here, animated, once that screen exists.
+  auto* navigation = navigationController();
+  if (!package || !navigation) return;
+  auto detail = std::make_shared<QLDetailViewController>(manager_);
+  detail->setPackage(package);
+  if (!categories_.empty()) detail->setAdBanners(categories_.front()->banners());
+  navigation->pushViewController(detail, true);
 }
 
 QLShopViewController::PackagePtr QLShopViewController::bannerPackageAtIndex(int index) const {
@@ -232,8 +237,9 @@ void QLShopViewController::backAction() {
 }
 
 void QLShopViewController::settingAction() {
-  // The user's own packages (my emoticons) are pushed here, animated, once
-  // that screen exists.
+  if (auto* navigation = navigationController()) {
+    navigation->pushViewController(std::make_shared<QLMyViewController>(manager_), true);
+  }
 }
 
 // --- Downloads and progress ---------------------------------------------------

@@ -74,8 +74,8 @@ class QLShopViewController : public ViewController {
   void showLoadFailedView();
   void removeLoadFailedView();
 
-  // Pushes the package's detail screen; banner pages and package rows call
-  // it. Until that screen exists it pushes nothing.
+  // Pushes the package's detail screen (animated); banner pages and
+  // package rows call it.
   virtual void showDetailViewControllerWithPackage(const PackagePtr& package);
   // The package the banner page `index` shows, or nullptr.
   PackagePtr bannerPackageAtIndex(int index) const;
@@ -83,7 +83,7 @@ class QLShopViewController : public ViewController {
   void downloadPackage(const PackagePtr& package);
 
   // Navigation bar actions. settingAction pushes the user's own packages
-  // (my emoticons); until that screen exists it pushes nothing.
+  // (my emoticons), animated.
   void backAction();
   virtual void settingAction();
 

@@ -4,12 +4,12 @@
 #include "DownloadTestSupport.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
-#include "keyboard/VXEmotionDetailViewController.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Window.h"
-#include "shop/QLEmotionDetailTableCell.h"
-#include "shop/QLNormalTableCell.h"
+#include "vexa/keyboard/VXEmotionDetailViewController.h"
+#include "vexa/platform/ui/Button.h"
+#include "vexa/platform/ui/Label.h"
+#include "vexa/platform/ui/Window.h"
+#include "vexa/shop/QLEmotionDetailTableCell.h"
+#include "vexa/shop/QLNormalTableCell.h"
 #include "support/MainQueueTesting.h"
 
 namespace vexa {
