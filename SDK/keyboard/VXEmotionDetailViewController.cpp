@@ -37,20 +37,12 @@ double VXEmotionDetailViewController::rowHeight() {
 void VXEmotionDetailViewController::viewDidLoad() {
   view()->setBackgroundColor(Color::whiteColor());
   requestField_ = false;
-  const Rect bounds = view()->bounds();
-  const double top = topLayoutGuideLength();
-  const double row = rowHeight();
-  // The picture fills the width between the top guide and the one row at
-  // the bottom.
-  imgView_ = QLAutoContentModeImageView::create(Rect(0, top, bounds.width(), bounds.height() - top - row));
-  imgView_->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+  imgView_ = QLAutoContentModeImageView::create();
   view()->addSubview(imgView_);
-
-  tableView_ = TableView::create(Rect(0, bounds.height() - row, bounds.width(), row));
-  tableView_->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleTopMargin);
+  tableView_ = TableView::create();
   tableView_->setBackgroundColor(Color::whiteColor());
   tableView_->setScrollEnabled(false);
-  tableView_->setRowHeight(row);
+  tableView_->setRowHeight(rowHeight());
   tableView_->registerClass<QLNormalTableCell>(kNormalCellIdentifier);
   tableView_->registerClass<QLEmotionDetailTableCell>(kFailureCellIdentifier);
   // Owned here and held weakly by the table: it ends with this screen.
@@ -68,6 +60,16 @@ void VXEmotionDetailViewController::viewDidLoad() {
   manager_.fetchBigEmojisByCodes({emojiCode_}, [weak](const Result<QLDownloadManager::VXEmojis>& result) {
     if (auto self = lockScreen(weak)) self->emojisDidLoad(result);
   });
+}
+
+void VXEmotionDetailViewController::viewDidLayoutSubviews() {
+  // The picture fills the width between the top guide and the one row at
+  // the bottom.
+  const Rect bounds = view()->bounds();
+  const double top = topLayoutGuideLength();
+  const double row = rowHeight();
+  imgView_->setFrame(Rect(0, top, bounds.width(), std::max(0.0, bounds.height() - top - row)));
+  tableView_->setFrame(Rect(0, bounds.height() - row, bounds.width(), row));
 }
 
 void VXEmotionDetailViewController::showFailure() {
@@ -158,6 +160,9 @@ std::shared_ptr<TableViewCell> VXEmotionDetailViewController::cellForRowAtIndexP
                                                                                    const IndexPath&) {
   if (requestField_ || !package_) return table.dequeueReusableCellWithIdentifier(kFailureCellIdentifier);
   auto cell = std::static_pointer_cast<QLNormalTableCell>(table.dequeueReusableCellWithIdentifier(kNormalCellIdentifier));
+  cell->setAccessibilityIdentifier("package:" + package_->guid());
+  cell->setAccessibilityLabel(package_->name());
+  cell->downloadView()->setAccessibilityIdentifier("download:" + package_->guid());
   cell->imgView()->setImageWithURL(UrlEscaping::escapeURL(package_->cover()), nullptr);
   cell->titleLabel()->setText(package_->name());
   cell->detailLabel()->setText(package_->intro());

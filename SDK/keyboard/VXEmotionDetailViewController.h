@@ -68,6 +68,7 @@ class VXEmotionDetailViewController : public ViewController {
 
  protected:
   void viewDidLoad() override;
+  void viewDidLayoutSubviews() override;
 
  private:
   void emojisDidLoad(const Result<QLDownloadManager::VXEmojis>& result);

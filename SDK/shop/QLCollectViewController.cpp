@@ -2,8 +2,10 @@
 
 #include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/Screen.h"
+#include "vexa/platform/ui/BarButtonItem.h"
 #include "vexa/platform/ui/ImageView.h"
 #include "vexa/platform/ui/NavigationController.h"
+#include "vexa/shop/QLBackBarButton.h"
 #include "vexa/shop/QLCollectionGridLayout.h"
 #include "vexa/shop/QLEmotionCollectionCell.h"
 
@@ -43,10 +45,7 @@ void QLCollectViewController::viewDidLoad() {
   layout_->setLineSpacing(spacing);
   layout_->setSectionInset(small ? EdgeInsets{14, 19.5, 14, 19.5} : EdgeInsets{19, 21, 19, 21});
 
-  const Rect bounds = view()->bounds();
-  const double top = topLayoutGuideLength();
-  collectionView_ = CollectionView::create(Rect(0, top, bounds.width(), bounds.height() - top), layout_);
-  collectionView_->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+  collectionView_ = CollectionView::create(view()->bounds(), layout_);
   collectionView_->setBackgroundColor(Color::whiteColor());
   collectionView_->registerClass<QLEmotionCollectionCell>(kEmotionCellIdentifier);
   // Owned here and held weakly by the grid: they end with this screen.
@@ -64,7 +63,17 @@ void QLCollectViewController::viewDidLoad() {
   collectionView_->setDataSource(collectionDataSource_);
   collectionView_->setDelegate(collectionDelegate_);
   view()->addSubview(collectionView_);
+  std::weak_ptr<ViewController> weak = weak_from_this();
+  navigationItem()->setLeftBarButtonItem(QLBackBarButton::item([weak] {
+    if (auto self = std::static_pointer_cast<QLCollectViewController>(weak.lock())) self->backAction();
+  }));
   updateTitle();
+}
+
+void QLCollectViewController::viewDidLayoutSubviews() {
+  const Rect bounds = view()->bounds();
+  const double top = topLayoutGuideLength();
+  collectionView_->setFrame(Rect(0, top, bounds.width(), bounds.height() - top));
 }
 
 void QLCollectViewController::setDataSource(std::vector<ImagePtr> images) {
@@ -83,9 +92,19 @@ void QLCollectViewController::setEditing(bool editing) {
 
 void QLCollectViewController::updateTitle() {
   setTitle(editing_ ? deleteTitleForCount(selectedIndexs_.size()) : localized("我的收藏表情"));
-  if (auto* navigation = navigationController(); navigation && navigation->topViewController().get() == this) {
-    navigation->navigationBar()->setTitle(title());
-  }
+  if (!isViewLoaded() || editing_ == editItemShowsDelete_) return;
+  // The bar button follows the mode: "编辑" to start, the delete picture to end.
+  std::weak_ptr<ViewController> weak = weak_from_this();
+  auto edit = [weak] {
+    if (auto self = std::static_pointer_cast<QLCollectViewController>(weak.lock())) self->editAction();
+  };
+  QLEmotionGlobal& global = QLEmotionGlobal::sharedInstance();
+  auto item = editing_ ? BarButtonItem::withImage(global.base64UIimageWithName("delete"), edit)
+                       : BarButtonItem::withTitle(localized("编辑"), edit);
+  item->view()->setAccessibilityIdentifier(editing_ ? "delete" : "edit");
+  item->view()->setAccessibilityLabel(editing_ ? localized("删除") : localized("编辑"));
+  navigationItem()->setRightBarButtonItem(item);
+  editItemShowsDelete_ = editing_;
 }
 
 void QLCollectViewController::editAction() {
@@ -122,11 +141,15 @@ std::shared_ptr<CollectionViewCell> QLCollectViewController::cellForItemAtIndexP
       view.dequeueReusableCell(kEmotionCellIdentifier, path));
   const auto index = static_cast<size_t>(path.item);
   if (index < dataSource_.size()) {
+    cell->setAccessibilityIdentifier("favourite:" + std::to_string(index));
+    cell->setAccessibilityLabel(localized("我的收藏表情") + " " + std::to_string(index + 1));
     cell->imgView()->setImage(dataSource_[index]);
     if (!editing_) cell->setCellStatus(QLEmotionCollectionCell::kStatusPlain);
     else if (selectedIndexs_.count(path.item)) cell->setCellStatus(QLEmotionCollectionCell::kStatusSelected);
     else cell->setCellStatus(QLEmotionCollectionCell::kStatusGray);
   } else {
+    cell->setAccessibilityIdentifier("add");
+    cell->setAccessibilityLabel(localized("添加"));
     cell->imgView()->setImage(QLEmotionGlobal::sharedInstance().base64UIimageWithName("add"));
     cell->setCellStatus(QLEmotionCollectionCell::kStatusPlain);
   }

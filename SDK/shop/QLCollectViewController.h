@@ -9,6 +9,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -54,6 +55,7 @@ class QLCollectViewController : public ViewController {
 
  protected:
   void viewDidLoad() override;
+  void viewDidLayoutSubviews() override;
 
  private:
   void updateTitle();
@@ -61,6 +63,8 @@ class QLCollectViewController : public ViewController {
   std::vector<ImagePtr> dataSource_;
   std::set<int> selectedIndexs_;
   bool editing_ = false;
+  // What the right bar button shows; none before the view loads.
+  std::optional<bool> editItemShowsDelete_;
   std::shared_ptr<QLCollectionGridLayout> layout_;
   std::shared_ptr<CollectionView> collectionView_;
   std::shared_ptr<CollectionViewDataSource> collectionDataSource_;

@@ -8,6 +8,7 @@
 #include "vexa/platform/ui/NavigationController.h"
 #include "vexa/shop/QLAdTableCell.h"
 #include "vexa/shop/QLAutoContentModeImageView.h"
+#include "vexa/shop/QLBackBarButton.h"
 #include "vexa/shop/QLBottomTableCell.h"
 #include "vexa/shop/QLEmotionCollectionCell.h"
 #include "vexa/shop/QLIntroductionTableCell.h"
@@ -98,10 +99,15 @@ void QLDetailViewController::downloadPackage() {
 void QLDetailViewController::viewDidLoad() {
   setTitle(localized("Vexa"));
   view()->setBackgroundColor(Color::whiteColor());
-  const Rect bounds = view()->bounds();
-  const double top = topLayoutGuideLength();
-  tableView_ = TableView::create(Rect(0, top, bounds.width(), bounds.height() - top));
-  tableView_->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+  std::weak_ptr<ViewController> weak = weak_from_this();
+  navigationItem()->setLeftBarButtonItem(QLBackBarButton::item([weak] {
+    if (auto self = lockAs<QLDetailViewController>(weak)) self->backAction();
+  }));
+  if (package_) {
+    view()->setAccessibilityIdentifier("package:" + package_->guid());
+    view()->setAccessibilityLabel(package_->name());
+  }
+  tableView_ = TableView::create(view()->bounds());
   tableView_->setBackgroundColor(Color::whiteColor());
   tableView_->registerClass<QLAdTableCell>(kAdCellIdentifier);
   tableView_->registerClass<QLIntroductionTableCell>(kIntroductionCellIdentifier);
@@ -135,6 +141,18 @@ void QLDetailViewController::viewDidLoad() {
   fetchData();
 }
 
+void QLDetailViewController::viewDidLayoutSubviews() {
+  const Rect bounds = view()->bounds();
+  const double top = topLayoutGuideLength();
+  tableView_->setFrame(Rect(0, top, bounds.width(), bounds.height() - top));
+  if (loadFailedView_) loadFailedView_->setFrame(loadFailedFrame());
+}
+
+Rect QLDetailViewController::loadFailedFrame() {
+  const Rect bounds = view()->bounds();
+  return Rect(0, kLoadFailedTop, bounds.width(), bounds.height() - kLoadFailedTop);
+}
+
 void QLDetailViewController::fetchData() {
   if (!package_ || !package_->emojis().empty() || loading_) return;
   loading_ = true;
@@ -162,10 +180,9 @@ void QLDetailViewController::emojisDidLoad(const Result<QLResponse>& result) {
 
 void QLDetailViewController::showLoadFailedView() {
   removeLoadFailedView();
-  const Rect bounds = view()->bounds();
-  loadFailedView_ = QLLoadFailedView::create(
-      Rect(0, kLoadFailedTop, bounds.width(), bounds.height() - kLoadFailedTop));
+  loadFailedView_ = QLLoadFailedView::create(loadFailedFrame());
   loadFailedView_->setDataSource(failedDataSource_);
+  loadFailedView_->reloadBtn()->setAccessibilityIdentifier("retry");
   view()->addSubview(loadFailedView_);
 }
 
@@ -288,6 +305,7 @@ std::shared_ptr<TableViewCell> QLDetailViewController::cellForRowAtIndexPath(Tab
       cell->titleLabel()->setText(package_->name());
       cell->descLabel()->setText(package_->intro());
       cell->setProgress(QLPackageHelper::progressForPackage(*package_, manager_.packageCache()));
+      cell->downloadView()->setAccessibilityIdentifier("download:" + package_->guid());
       cell->setDownloadHandler([weak](int status) {
         if (status != QLDownloadView::kStatusDownloading) return;
         if (auto self = lockAs<QLDetailViewController>(weak)) self->downloadPackage();

@@ -90,8 +90,10 @@ class QLDetailViewController : public ViewController {
 
  protected:
   void viewDidLoad() override;
+  void viewDidLayoutSubviews() override;
 
  private:
+  Rect loadFailedFrame();
   View& popoverHost();
   void emojisDidLoad(const Result<QLResponse>& result);
   void observeProgress();

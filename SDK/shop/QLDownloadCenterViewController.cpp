@@ -4,6 +4,7 @@
 #include "vexa/platform/UrlEscaping.h"
 #include "vexa/platform/ui/Label.h"
 #include "vexa/platform/ui/NavigationController.h"
+#include "vexa/shop/QLBackBarButton.h"
 #include "vexa/shop/QLDetailViewController.h"
 #include "vexa/shop/QLNormalTableCell.h"
 #include "vexa/store/QLPackageHelper.h"
@@ -23,10 +24,11 @@ QLDownloadCenterViewController::~QLDownloadCenterViewController() = default;
 void QLDownloadCenterViewController::viewDidLoad() {
   setTitle(QLEmotionGlobal::sharedInstance().localizedStringForKey("表情下载记录"));
   view()->setBackgroundColor(Color::whiteColor());
-  const Rect bounds = view()->bounds();
-  const double top = topLayoutGuideLength();
-  tableView_ = TableView::create(Rect(0, top, bounds.width(), bounds.height() - top));
-  tableView_->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+  std::weak_ptr<ViewController> weak = weak_from_this();
+  navigationItem()->setLeftBarButtonItem(QLBackBarButton::item([weak] {
+    if (auto self = std::static_pointer_cast<QLDownloadCenterViewController>(weak.lock())) self->backAction();
+  }));
+  tableView_ = TableView::create(view()->bounds());
   tableView_->setRowHeight(kRowHeight);
   tableView_->registerClass<QLNormalTableCell>(kNormalCellIdentifier);
   // Owned here and held weakly by the table: they end with this screen.
@@ -46,6 +48,12 @@ void QLDownloadCenterViewController::viewDidLoad() {
   view()->addSubview(tableView_);
 }
 
+void QLDownloadCenterViewController::viewDidLayoutSubviews() {
+  const Rect bounds = view()->bounds();
+  const double top = topLayoutGuideLength();
+  tableView_->setFrame(Rect(0, top, bounds.width(), bounds.height() - top));
+}
+
 int QLDownloadCenterViewController::numberOfRowsInSection(TableView&, int section) const {
   return section == 0 ? static_cast<int>(manager_.packageCache().downloadedPackages().size()) : 0;
 }
@@ -57,6 +65,9 @@ std::shared_ptr<TableViewCell> QLDownloadCenterViewController::cellForRowAtIndex
   const auto& packages = manager_.packageCache().downloadedPackages();
   if (static_cast<size_t>(path.row()) >= packages.size()) return cell;
   const auto& package = packages[static_cast<size_t>(path.row())];
+  cell->setAccessibilityIdentifier("package:" + package->guid());
+  cell->setAccessibilityLabel(package->name());
+  cell->downloadView()->setAccessibilityIdentifier("download:" + package->guid());
   cell->imgView()->setImageWithURL(UrlEscaping::escapeURL(package->cover()), nullptr);
   cell->titleLabel()->setText(package->name());
   cell->detailLabel()->setText(package->intro());

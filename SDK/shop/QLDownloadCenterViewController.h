@@ -29,6 +29,7 @@ class QLDownloadCenterViewController : public ViewController {
 
  protected:
   void viewDidLoad() override;
+  void viewDidLayoutSubviews() override;
 
  private:
   QLDownloadManager& manager_;

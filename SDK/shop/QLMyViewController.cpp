@@ -5,8 +5,10 @@
 #include "vexa/platform/MainQueue.h"
 #include "vexa/platform/NotificationCenter.h"
 #include "vexa/platform/UrlEscaping.h"
+#include "vexa/platform/ui/Button.h"
 #include "vexa/platform/ui/Label.h"
 #include "vexa/platform/ui/NavigationController.h"
+#include "vexa/shop/QLBackBarButton.h"
 #include "vexa/shop/QLDetailViewController.h"
 #include "vexa/shop/QLDownloadCenterViewController.h"
 #include "vexa/shop/QLDownloadedTableCell.h"
@@ -38,10 +40,11 @@ const QLPackageCache::Packages& QLMyViewController::packages() const {
 void QLMyViewController::viewDidLoad() {
   setTitle(localized("我的表情"));
   view()->setBackgroundColor(Color::whiteColor());
-  const Rect bounds = view()->bounds();
-  const double top = topLayoutGuideLength();
-  tableView_ = TableView::create(Rect(0, top, bounds.width(), bounds.height() - top));
-  tableView_->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+  std::weak_ptr<ViewController> weak = weak_from_this();
+  navigationItem()->setLeftBarButtonItem(QLBackBarButton::item([weak] {
+    if (auto self = std::static_pointer_cast<QLMyViewController>(weak.lock())) self->backAction();
+  }));
+  tableView_ = TableView::create(view()->bounds());
   tableView_->setBackgroundColor(Color::whiteColor());
   tableView_->setRowHeight(kRowHeight);
   tableView_->registerClass<QLDownloadedTableCell>(kDownloadedCellIdentifier);
@@ -75,6 +78,12 @@ void QLMyViewController::viewDidLoad() {
   auto changed = [this](const Notification& n) { dataChanged(n); };
   added_ = NotificationCenter::defaultCenter().addObserver(kQLEmotionPackageAddNotification, changed);
   removed_ = NotificationCenter::defaultCenter().addObserver(kQLEmotionPackageRemoveNotification, changed);
+}
+
+void QLMyViewController::viewDidLayoutSubviews() {
+  const Rect bounds = view()->bounds();
+  const double top = topLayoutGuideLength();
+  tableView_->setFrame(Rect(0, top, bounds.width(), bounds.height() - top));
 }
 
 void QLMyViewController::dataChanged(const Notification&) {
@@ -131,6 +140,9 @@ std::shared_ptr<TableViewCell> QLMyViewController::cellForRowAtIndexPath(TableVi
   const auto& list = packages();
   if (static_cast<size_t>(path.row()) >= list.size()) return cell;
   PackagePtr package = list[static_cast<size_t>(path.row())];
+  cell->setAccessibilityIdentifier("package:" + package->guid());
+  cell->setAccessibilityLabel(package->name());
+  cell->removeBtn()->setAccessibilityIdentifier("remove:" + package->guid());
   cell->imgView()->setImageWithURL(UrlEscaping::escapeURL(package->cover()), nullptr);
   cell->titleLabel()->setText(package->name());
   std::weak_ptr<ViewController> weak = weak_from_this();

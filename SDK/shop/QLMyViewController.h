@@ -60,6 +60,7 @@ class QLMyViewController : public ViewController {
 
  protected:
   void viewDidLoad() override;
+  void viewDidLayoutSubviews() override;
 
  private:
   const QLPackageCache::Packages& packages() const;

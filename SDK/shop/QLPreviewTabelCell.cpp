@@ -141,7 +141,11 @@ std::shared_ptr<CollectionViewCell> QLPreviewTabelCell::cellForItemAtIndexPath(C
   auto cell = std::static_pointer_cast<QLEmotionCollectionCell>(
       view.dequeueReusableCell(kEmotionCellIdentifier, path));
   const auto index = static_cast<size_t>(path.item);
-  if (index < emotions_.size() && emotions_[index]) showThumbnail(*cell, *emotions_[index]);
+  if (index >= emotions_.size() || !emotions_[index]) return cell;
+  const QLEmoji& emoji = *emotions_[index];
+  cell->setAccessibilityIdentifier("preview:" + emoji.emo_code());
+  cell->setAccessibilityLabel(emoji.emo_text().empty() ? emoji.emo_code() : emoji.emo_text());
+  showThumbnail(*cell, emoji);
   return cell;
 }
 

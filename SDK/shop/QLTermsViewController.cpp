@@ -3,7 +3,9 @@
 #include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/http/QLHTTPError.h"
 #include "vexa/http/QLURL.h"
+#include "vexa/platform/ui/Button.h"
 #include "vexa/platform/ui/NavigationController.h"
+#include "vexa/shop/QLBackBarButton.h"
 
 namespace vexa {
 namespace {
@@ -58,8 +60,11 @@ std::vector<std::string> QLTermsViewController::termsPageURLsForServiceURL(const
 void QLTermsViewController::viewDidLoad() {
   setTitle(localized("服务声明"));
   view()->setBackgroundColor(Color::whiteColor());
+  std::weak_ptr<ViewController> weak = weak_from_this();
+  navigationItem()->setLeftBarButtonItem(QLBackBarButton::item([weak] {
+    if (auto self = std::static_pointer_cast<QLTermsViewController>(weak.lock())) self->backAction();
+  }));
   webView_ = WebView::create(view()->bounds());
-  webView_->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
   // Owned here and held weakly by the page view: they end with this screen.
   webDelegate_ = std::make_shared<WebViewDelegate>();
   webDelegate_->webViewDidStartLoad = [this](WebView&) { hud_.show(*this); };
@@ -73,6 +78,16 @@ void QLTermsViewController::viewDidLoad() {
   failedDataSource_ = std::make_shared<QLLoadFailedViewDataSource>();
   failedDataSource_->requestData = [this] { requestData(); };
   loadPage(0);
+}
+
+void QLTermsViewController::viewDidLayoutSubviews() {
+  webView_->setFrame(view()->bounds());
+  if (loadFailedView_) loadFailedView_->setFrame(loadFailedFrame());
+}
+
+Rect QLTermsViewController::loadFailedFrame() {
+  const Rect bounds = view()->bounds();
+  return Rect(0, kLoadFailedTop, bounds.width(), bounds.height() - kLoadFailedTop);
 }
 
 void QLTermsViewController::requestData() {
@@ -106,10 +121,9 @@ void QLTermsViewController::pageDidFail(const Error& error) {
 
 void QLTermsViewController::showLoadFailedView() {
   removeLoadFailedView();
-  const Rect bounds = view()->bounds();
-  loadFailedView_ = QLLoadFailedView::create(
-      Rect(0, kLoadFailedTop, bounds.width(), bounds.height() - kLoadFailedTop));
+  loadFailedView_ = QLLoadFailedView::create(loadFailedFrame());
   loadFailedView_->setDataSource(failedDataSource_);
+  loadFailedView_->reloadBtn()->setAccessibilityIdentifier("retry");
   view()->addSubview(loadFailedView_);
 }
 

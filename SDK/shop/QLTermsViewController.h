@@ -46,8 +46,10 @@ class QLTermsViewController : public ViewController {
 
  protected:
   void viewDidLoad() override;
+  void viewDidLayoutSubviews() override;
 
  private:
+  Rect loadFailedFrame();
   void loadPage(size_t candidate);
   void pageDidFail(const Error& error);
   void showLoadFailedView();
