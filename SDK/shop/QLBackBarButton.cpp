@@ -3,6 +3,7 @@
 #include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/ui/BarButtonItem.h"
 #include "vexa/platform/ui/Button.h"
+#include "vexa/platform/ui/NavigationController.h"
 
 namespace vexa {
 
@@ -13,6 +14,17 @@ std::shared_ptr<BarButtonItem> QLBackBarButton::item(std::function<void()> actio
   item->view()->setAccessibilityIdentifier("back");
   item->view()->setAccessibilityLabel(global.localizedStringForKey("返回"));
   return item;
+}
+
+void QLBackBarButton::goBack(ViewController& screen) {
+  auto* navigation = screen.navigationController();
+  if (navigation && navigation != &screen && navigation->viewControllers().size() > 1 &&
+      navigation->topViewController().get() == &screen) {
+    navigation->popViewController(true);
+    return;
+  }
+  ViewController& shown = navigation ? static_cast<ViewController&>(*navigation) : screen;
+  if (shown.presentingViewController()) shown.dismissViewController(true);
 }
 
 }  // namespace vexa

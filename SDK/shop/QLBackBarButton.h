@@ -1,6 +1,7 @@
-// The back button of the shop's pushed screens: a 27 x 27 bar button
-// showing the bundle picture "back" as a template (so it takes the bar's
-// tint), identified as "back" for tools and labelled "返回". Main thread only.
+// The back button of the shop's and library's screens: a 27 x 27 bar
+// button showing the bundle picture "back" as a template (so it takes the
+// bar's tint), identified as "back" for tools and labelled "返回"; and what
+// going back means for a screen. Main thread only.
 #pragma once
 
 #include <functional>
@@ -9,6 +10,7 @@
 namespace vexa {
 
 class BarButtonItem;
+class ViewController;
 
 class QLBackBarButton {
  public:
@@ -16,6 +18,10 @@ class QLBackBarButton {
 
   // The item runs `action` (the screen's back action; capture the screen weakly).
   static std::shared_ptr<BarButtonItem> item(std::function<void()> action);
+  // Pops the screen (animated) when it was pushed onto its navigation
+  // stack; a screen at the root of a presented stack, or presented alone,
+  // closes the stack (or itself) instead.
+  static void goBack(ViewController& screen);
 };
 
 }  // namespace vexa

@@ -126,9 +126,7 @@ void QLCollectViewController::editAction() {
   setEditing(!editing_);
 }
 
-void QLCollectViewController::backAction() {
-  if (auto* navigation = navigationController()) navigation->popViewController(true);
-}
+void QLCollectViewController::backAction() { QLBackBarButton::goBack(*this); }
 
 int QLCollectViewController::numberOfItemsInSection(CollectionView&, int section) const {
   if (section != 0) return 0;

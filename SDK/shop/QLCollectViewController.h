@@ -46,6 +46,7 @@ class QLCollectViewController : public ViewController {
   void setEditing(bool editing);
   // The bar button: deletes the picks when editing, then switches editing.
   void editAction();
+  // Back: pops this screen, or closes the stack it is the root of.
   void backAction();
 
   // Collection data source and delegate.

@@ -192,9 +192,7 @@ void QLDetailViewController::removeLoadFailedView() {
   loadFailedView_.reset();
 }
 
-void QLDetailViewController::backAction() {
-  if (auto* navigation = navigationController()) navigation->popViewController(true);
-}
+void QLDetailViewController::backAction() { QLBackBarButton::goBack(*this); }
 
 void QLDetailViewController::serviceAction() {
   if (auto* navigation = navigationController()) {
@@ -296,6 +294,7 @@ std::shared_ptr<TableViewCell> QLDetailViewController::cellForRowAtIndexPath(Tab
   switch (path.row()) {
     case kBannerRow: {
       auto cell = std::static_pointer_cast<QLAdTableCell>(table.dequeueReusableCellWithIdentifier(kAdCellIdentifier));
+      cell->setAccessibilityIdentifier("banner");
       cell->loopScrollView()->setImageUrls(bannerImages_);
       return cell;
     }

@@ -75,6 +75,7 @@ class QLDetailViewController : public ViewController {
   void updateProgressForPackage();
   // Starts the package's download unless one runs.
   void downloadPackage();
+  // Back: pops this screen, or closes the stack it is the root of.
   void backAction();
   // Pushes the service terms.
   void serviceAction();

@@ -86,8 +86,6 @@ void QLDownloadCenterViewController::didSelectRowAtIndexPath(TableView& table, c
   navigation->pushViewController(detail, true);
 }
 
-void QLDownloadCenterViewController::backAction() {
-  if (auto* navigation = navigationController()) navigation->popViewController(true);
-}
+void QLDownloadCenterViewController::backAction() { QLBackBarButton::goBack(*this); }
 
 }  // namespace vexa

@@ -20,6 +20,7 @@ class QLDownloadCenterViewController : public ViewController {
 
   // nullptr before the view is loaded.
   const std::shared_ptr<TableView>& tableView() const { return tableView_; }
+  // Back: pops this screen, or closes the stack it is the root of.
   void backAction();
 
   // Table data source and delegate.

@@ -114,9 +114,7 @@ void QLMyViewController::removePackageOfCell(QLDownloadedTableCell& cell, const 
   }
 }
 
-void QLMyViewController::backAction() {
-  if (auto* navigation = navigationController()) navigation->popViewController(true);
-}
+void QLMyViewController::backAction() { QLBackBarButton::goBack(*this); }
 
 // --- Table ----------------------------------------------------------------------
 

@@ -48,6 +48,7 @@ class QLMyViewController : public ViewController {
   // Removes the package of the row showing `cell`; nothing for a cell that
   // shows no row.
   void removePackageOfCell(QLDownloadedTableCell& cell, const PackagePtr& package);
+  // Back: pops this screen, or closes the stack it is the root of.
   void backAction();
 
   // Table data source and delegate.

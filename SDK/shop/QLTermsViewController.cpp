@@ -81,7 +81,10 @@ void QLTermsViewController::viewDidLoad() {
 }
 
 void QLTermsViewController::viewDidLayoutSubviews() {
-  webView_->setFrame(view()->bounds());
+  // The page begins under the navigation bar, not behind it.
+  const Rect bounds = view()->bounds();
+  const double top = topLayoutGuideLength();
+  webView_->setFrame(Rect(0, top, bounds.width(), bounds.height() - top));
   if (loadFailedView_) loadFailedView_->setFrame(loadFailedFrame());
 }
 
@@ -133,8 +136,6 @@ void QLTermsViewController::removeLoadFailedView() {
   loadFailedView_.reset();
 }
 
-void QLTermsViewController::backAction() {
-  if (auto* navigation = navigationController()) navigation->popViewController(true);
-}
+void QLTermsViewController::backAction() { QLBackBarButton::goBack(*this); }
 
 }  // namespace vexa

@@ -42,6 +42,7 @@ class QLTermsViewController : public ViewController {
 
   // Loads the page (the failure page's retry).
   void requestData();
+  // Back: pops this screen, or closes the stack it is the root of.
   void backAction();
 
  protected:

@@ -1,6 +1,13 @@
 #include "ScreenSteps.h"
 
 #include "vexa/core/VXEmotionCentre.h"
+#include "vexa/keyboard/VXEmotionDetailViewController.h"
+#include "vexa/platform/ui/BarButtonItem.h"
+#include "vexa/platform/ui/NavigationController.h"
+#include "vexa/shop/QLBackBarButton.h"
+#include "vexa/shop/QLCollectViewController.h"
+#include "vexa/shop/QLMyViewController.h"
+#include "vexa/shop/QLNavigationStyle.h"
 #include "vexa/shop/QLShopViewController.h"
 
 namespace vexa::tool::ui {
@@ -41,6 +48,36 @@ Status inputTips(HostScene& scene, const ScriptStep& step) {
   return Status::Ok();
 }
 
+// As a host app shows one of the SDK's library screens: in a navigation
+// stack with the SDK's bar style, presented over what is on screen.
+Status presentInStack(HostScene& scene, std::shared_ptr<ViewController> root) {
+  scene.present(QLNavigationStyle::navigationControllerWithRoot(std::move(root)));
+  return Status::Ok();
+}
+
+// The big-emoji screen for the step's code, as a host shows it after a tap
+// on a sticker in a message: in its own stack, with a close button of the
+// host's that dismisses it.
+Status presentBigEmoji(HostScene& scene, const ScriptStep& step) {
+  auto screen = VXEmotionDetailViewController::create(step.word);
+  std::weak_ptr<ViewController> weak = screen;
+  auto close = QLBackBarButton::item([weak] {
+    if (auto shown = weak.lock()) QLBackBarButton::goBack(*shown);
+  });
+  close->view()->setAccessibilityIdentifier("close");
+  screen->navigationItem()->setLeftBarButtonItem(close);
+  return presentInStack(scene, screen);
+}
+
+// My emoticons, as the shop's settings button opens it, from the host's own menu.
+Status openMine(HostScene& scene, const ScriptStep&) {
+  return presentInStack(scene, std::make_shared<QLMyViewController>());
+}
+
+Status openFavourites(HostScene& scene, const ScriptStep&) {
+  return presentInStack(scene, std::make_shared<QLCollectViewController>());
+}
+
 }  // namespace
 
 // One entry per screen step this build can do: what the host app (or the
@@ -51,6 +88,9 @@ const ScreenSteps& ScreenSteps::standard() {
       {StepKind::Attach, attachKeyboard},
       {StepKind::Detach, detachKeyboard},
       {StepKind::Tips, inputTips},
+      {StepKind::Emoji, presentBigEmoji},
+      {StepKind::Mine, openMine},
+      {StepKind::Favourites, openFavourites},
   });
   return steps;
 }

@@ -4,11 +4,23 @@
 #include "vexa/api/QLDownloadManager.h"
 #include "vexa/platform/GlobalQueue.h"
 #include "vexa/platform/MainQueue.h"
+#include "vexa/platform/ui/WebView.h"
 #include "vexa/store/image/loader/QLImageLoader.h"
 
 namespace vexa::tool::ui {
 
-std::string SdkActivity::busy() {
+namespace {
+
+size_t pageLoads(View& view) {
+  size_t n = 0;
+  if (auto* page = dynamic_cast<WebView*>(&view); page && page->isLoading()) ++n;
+  for (const auto& child : view.subviews()) n += pageLoads(*child);
+  return n;
+}
+
+}  // namespace
+
+std::string SdkActivity::busy(View& window) {
   std::string out;
   auto add = [&out](size_t count, const char* what) {
     if (count == 0) return;
@@ -19,6 +31,7 @@ std::string SdkActivity::busy() {
   add(manager.operationQueue().operationCount(), "requests or downloads");
   add(manager.pendingReportCount(), "reports");
   add(QLImageLoader::sharedLoader()->activeDownloadCount(), "image downloads");
+  add(pageLoads(window), "page loads");
   auto flag = [&out](bool busy, const char* what) {
     if (!busy) return;
     if (!out.empty()) out += ", ";

@@ -115,11 +115,11 @@ Status StepInterpreter::typing(const ScriptStep& step) {
 Status StepInterpreter::settle(double limit) {
   auto start = std::chrono::steady_clock::now();
   for (;;) {
-    std::string busy = SdkActivity::busy();
+    std::string busy = SdkActivity::busy(scene_.window());
     if (busy.empty()) {
       SdkActivity::finishDiskWrites();
       // Writing may have queued completions; idle only if it did not.
-      if (SdkActivity::busy().empty()) return Status::Ok();
+      if (SdkActivity::busy(scene_.window()).empty()) return Status::Ok();
       continue;
     }
     double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
