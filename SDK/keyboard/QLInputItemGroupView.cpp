@@ -17,9 +17,7 @@
 #include "vexa/platform/ui/LongPressGestureRecognizer.h"
 #include "vexa/platform/ui/PageControl.h"
 #include "vexa/shop/QLRecommendCollectionCell.h"
-#include "vexa/store/image/QLContentModeAdjuster.h"
 #include "vexa/store/QLPackageHelper.h"
-#include "vexa/support/QLPopoverView.h"
 
 namespace vexa {
 
@@ -101,9 +99,7 @@ QLInputItemGroupView::QLInputItemGroupView(Rect frame, QLDownloadManager& manage
   buildCollectionProtocols();
 }
 
-QLInputItemGroupView::~QLInputItemGroupView() {
-  if (popover_) popover_->dismiss();
-}
+QLInputItemGroupView::~QLInputItemGroupView() = default;
 
 std::shared_ptr<QLInputItemGroupView> QLInputItemGroupView::create(Rect frame, QLDownloadManager& manager) {
   return std::make_shared<QLInputItemGroupView>(frame, manager);
@@ -412,25 +408,7 @@ void QLInputItemGroupView::showPreview(const IndexPath& cell, std::shared_ptr<co
   View* container = superview();
   auto cellView = collectionView_->cellForItemAtIndexPath(cell);
   if (!container || !cellView) return;
-  if (popover_) {
-    popover_->setAnimationIn(0);
-    popover_->setAnimated(false);
-  } else {
-    popover_ = QLPopoverView::create();
-    popover_->setMaskType(QLPopoverMaskType::None);
-    popover_->setAnimationOut(0);
-    popover_->setContentInset(EdgeInsets{18, 18, 18, 18});
-  }
-  auto content = ImageView::create(Rect(0, 0, kPreviewSide, kPreviewSide));
-  auto mode = QLContentModeAdjuster::adjustContentModeAutomatically(image.get(), content->frame().size);
-  if (mode) {
-    content->setContentMode(*mode == QLImageContentMode::Center ? ContentMode::Center
-                                                                : ContentMode::ScaleAspectFit);
-  }
-  content->setImage(std::move(image));
-  const Rect top = cellView->convertRectToView(cellView->bounds(), container);
-  popover_->showAtPoint(Point{top.midX(), top.minY()}, QLPopoverPosition::Up, content,
-                        container->shared_from_this());
+  preview_.show(std::move(image), *cellView, *container);
 }
 
 void QLInputItemGroupView::dismissPreview() {
@@ -438,13 +416,7 @@ void QLInputItemGroupView::dismissPreview() {
     if (auto last = collectionView_->cellForItemAtIndexPath(*lastHighlightIndexPath_)) last->setHighlighted(false);
     lastHighlightIndexPath_.reset();
   }
-  if (!popover_) return;
-  popover_->overlay()->setUserInteractionEnabled(true);
-  popover_->setAnimationOut(0.4);
-  popover_->setAnimationIn(0.3);
-  popover_->setAnimated(false);
-  popover_->dismiss();
-  popover_.reset();
+  preview_.dismiss();
 }
 
 // --- Recommended downloads --------------------------------------------------

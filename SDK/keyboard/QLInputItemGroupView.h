@@ -35,6 +35,7 @@
 #include "vexa/platform/Image.h"
 #include "vexa/platform/ui/IndexPath.h"
 #include "vexa/platform/ui/View.h"
+#include "vexa/shop/QLEmojiPreviewPopover.h"
 #include "vexa/store/QLCategory.h"
 #include "vexa/store/QLPackage.h"
 
@@ -118,7 +119,7 @@ class QLInputItemGroupView : public View {
   const std::shared_ptr<View>& topLine() const { return topLine_; }
   const std::shared_ptr<View>& bottomLine() const { return bottomLine_; }
   // The open preview, or nullptr.
-  const std::shared_ptr<QLPopoverView>& popover() const { return popover_; }
+  const std::shared_ptr<QLPopoverView>& popover() const { return preview_.popover(); }
   const std::optional<IndexPath>& lastHighlightIndexPath() const { return lastHighlightIndexPath_; }
   // Recommended packages whose download started here, by guid.
   const std::map<std::string, PackagePtr>& recommendPackageCache() const { return recommendPackageCache_; }
@@ -183,7 +184,7 @@ class QLInputItemGroupView : public View {
   std::shared_ptr<LongPressGestureRecognizer> longGestureRecognizer_;
   std::optional<IndexPath> lastHighlightIndexPath_;
   std::shared_ptr<View> topLine_, bottomLine_;
-  std::shared_ptr<QLPopoverView> popover_;
+  QLEmojiPreviewPopover preview_{kPreviewSide};
   std::map<std::string, PackagePtr> recommendPackageCache_;
   std::map<std::string, Subscription> progressObservations_;
   bool refreshScheduled_ = false;

@@ -7,7 +7,6 @@
 #include "vexa/platform/ui/Label.h"
 #include "vexa/platform/ui/NavigationController.h"
 #include "vexa/shop/QLAdTableCell.h"
-#include "vexa/shop/QLAutoContentModeImageView.h"
 #include "vexa/shop/QLBackBarButton.h"
 #include "vexa/shop/QLBottomTableCell.h"
 #include "vexa/shop/QLEmotionCollectionCell.h"
@@ -15,7 +14,6 @@
 #include "vexa/shop/QLPreviewTabelCell.h"
 #include "vexa/shop/QLTermsViewController.h"
 #include "vexa/store/QLPackageHelper.h"
-#include "vexa/support/QLPopoverView.h"
 
 namespace vexa {
 namespace {
@@ -26,7 +24,6 @@ constexpr const char* kPreviewCellIdentifier = "QLPreviewTabelCell";
 constexpr const char* kBottomCellIdentifier = "QLBottomTableCell";
 // The failure page leaves this much of the screen's top uncovered.
 constexpr double kLoadFailedTop = 56;
-constexpr double kPreviewInset = 18;
 
 std::string localized(const std::string& key) {
   return QLEmotionGlobal::sharedInstance().localizedStringForKey(key);
@@ -41,10 +38,7 @@ std::shared_ptr<T> lockAs(const std::weak_ptr<ViewController>& weak) {
 
 QLDetailViewController::QLDetailViewController(QLDownloadManager& manager) : manager_(manager) {}
 
-QLDetailViewController::~QLDetailViewController() {
-  if (popover_) popover_->dismiss();
-  hud_.hide();
-}
+QLDetailViewController::~QLDetailViewController() { hud_.hide(); }
 
 // --- Package --------------------------------------------------------------------
 
@@ -211,35 +205,15 @@ void QLDetailViewController::previewEmotion(int index, QLEmotionCollectionCell* 
   if (finished) {
     ++previewGeneration_;
     // A press that began over empty space has no preview to close.
-    if (!popover_) return;
-    popover_->overlay()->setUserInteractionEnabled(true);
-    popover_->setAnimationOut(0.4);
-    popover_->setAnimationIn(0.3);
-    popover_->setAnimated(false);
-    popover_->dismiss();
-    popover_.reset();
+    preview_.dismiss();
     return;
   }
   if (!cell || !package_ || index < 0) return;
   const auto& emojis = package_->emojis();
   if (static_cast<size_t>(index) >= emojis.size() || !emojis[static_cast<size_t>(index)]) return;
   const auto emoji = emojis[static_cast<size_t>(index)];
-  if (popover_) {
-    popover_->setAnimationIn(0);
-    popover_->setAnimated(false);
-  } else {
-    popover_ = QLPopoverView::create();
-    popover_->setAnimationOut(0);
-    popover_->setContentInset(EdgeInsets{kPreviewInset, kPreviewInset, kPreviewInset, kPreviewInset});
-    popover_->setMaskType(QLPopoverMaskType::None);
-  }
   auto image = manager_.packageCache().imageForKey(emoji->main_image(), *emoji);
-  auto content = QLAutoContentModeImageView::create(Rect(0, 0, kPreviewSide, kPreviewSide));
-  content->setImage(image);
-  View& host = popoverHost();
-  const Rect shown = cell->convertRectToView(cell->bounds(), &host);
-  popover_->showAtPoint(Point{shown.midX(), shown.minY()}, QLPopoverPosition::Up, content,
-                        host.shared_from_this());
+  preview_.show(image, *cell, popoverHost());
 
   const uint64_t generation = ++previewGeneration_;
   if (!image) {
@@ -260,8 +234,8 @@ void QLDetailViewController::previewEmotion(int index, QLEmotionCollectionCell* 
 
 void QLDetailViewController::showPreviewImage(uint64_t generation, const std::shared_ptr<const Image>& image) {
   // The press this picture was asked for has ended or moved on.
-  if (generation != previewGeneration_ || !popover_ || !image) return;
-  if (auto content = std::dynamic_pointer_cast<ImageView>(popover_->contentView())) content->setImage(image);
+  if (generation != previewGeneration_ || !image) return;
+  preview_.setImage(image);
 }
 
 // --- Table ----------------------------------------------------------------------------

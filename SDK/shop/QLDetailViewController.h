@@ -29,6 +29,7 @@
 #include "vexa/platform/CallbackList.h"
 #include "vexa/platform/ui/TableView.h"
 #include "vexa/platform/ui/ViewController.h"
+#include "vexa/shop/QLEmojiPreviewPopover.h"
 #include "vexa/shop/QLLoadFailedView.h"
 #include "vexa/shop/QLScreenHUD.h"
 #include "vexa/shop/QL_LoopScrollView.h"
@@ -37,7 +38,6 @@
 namespace vexa {
 
 class QLEmotionCollectionCell;
-class QLPopoverView;
 
 class QLDetailViewController : public ViewController {
  public:
@@ -60,7 +60,7 @@ class QLDetailViewController : public ViewController {
   // nullptr before the view is loaded.
   const std::shared_ptr<TableView>& tableView() const { return tableView_; }
   // The open preview, or nullptr.
-  const std::shared_ptr<QLPopoverView>& popover() const { return popover_; }
+  const std::shared_ptr<QLPopoverView>& popover() const { return preview_.popover(); }
   const std::shared_ptr<QLLoadFailedView>& loadFailedView() const { return loadFailedView_; }
   bool isLoading() const { return loading_; }
   bool isDownloading() const { return downloading_; }
@@ -112,7 +112,7 @@ class QLDetailViewController : public ViewController {
   std::shared_ptr<TableViewDelegate> tableDelegate_;
   std::shared_ptr<QLLoadFailedViewDataSource> failedDataSource_;
   std::shared_ptr<QLLoadFailedView> loadFailedView_;
-  std::shared_ptr<QLPopoverView> popover_;
+  QLEmojiPreviewPopover preview_{kPreviewSide};
   // Counts previews begun and ended; a fetched picture is shown only for
   // the preview that asked for it.
   uint64_t previewGeneration_ = 0;

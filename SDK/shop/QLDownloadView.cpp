@@ -9,6 +9,17 @@
 
 namespace vexa {
 
+std::shared_ptr<QLDownloadView> QLDownloadView::packageControl() {
+  QLEmotionGlobal& global = QLEmotionGlobal::sharedInstance();
+  auto theme = global.theme();
+  auto control = create();
+  control->setTitle(global.localizedStringForKey("下载"), kStatusNotDownloaded);
+  control->setTitle(global.localizedStringForKey("已下载"), kStatusDownloaded);
+  control->setTitleColor(theme->downloadTitleColor(), kStatusNotDownloaded);
+  control->setTitleColor(theme->downloadedTilteColor(), kStatusDownloaded);
+  return control;
+}
+
 QLDownloadView::QLDownloadView(Rect frame) : View(frame) {
   setBackgroundColor(Color::clear());
   downloadBtn_ = Button::create(bounds());

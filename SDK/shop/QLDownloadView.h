@@ -48,6 +48,9 @@ class QLDownloadView : public View {
   static std::shared_ptr<QLDownloadView> create(Rect frame = {}) {
     return std::make_shared<QLDownloadView>(frame);
   }
+  // The control of a package row: "下载" and "已下载" (localized) in the
+  // theme's downloadTitleColor and downloadedTilteColor.
+  static std::shared_ptr<QLDownloadView> packageControl();
 
   void setDelegate(std::weak_ptr<QLDownloadViewDelegate> delegate) { delegate_ = std::move(delegate); }
   std::shared_ptr<QLDownloadViewDelegate> delegate() const { return delegate_.lock(); }

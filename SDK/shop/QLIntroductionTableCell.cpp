@@ -42,11 +42,7 @@ QLIntroductionTableCell::QLIntroductionTableCell() {
   descLabel_->setNumberOfLines(0);
   descLabel_->setFont(theme->detailPackageDescFont());
   descLabel_->setTextColor(theme->detailPackageDescColor());
-  downloadView_ = QLDownloadView::create();
-  downloadView_->setTitle(global.localizedStringForKey("下载"), QLDownloadView::kStatusNotDownloaded);
-  downloadView_->setTitle(global.localizedStringForKey("已下载"), QLDownloadView::kStatusDownloaded);
-  downloadView_->setTitleColor(theme->downloadTitleColor(), QLDownloadView::kStatusNotDownloaded);
-  downloadView_->setTitleColor(theme->downloadedTilteColor(), QLDownloadView::kStatusDownloaded);
+  downloadView_ = QLDownloadView::packageControl();
   host_ = std::make_unique<QLDownloadControlHost>(downloadView_);
   contentView()->addSubview(titleLabel_);
   contentView()->addSubview(descLabel_);

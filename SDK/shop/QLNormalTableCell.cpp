@@ -45,11 +45,7 @@ QLNormalTableCell::QLNormalTableCell() {
   detailLabel_->setNumberOfLines(0);
   detailLabel_->setFont(theme->shopPackageSubTitleFont());
   detailLabel_->setTextColor(theme->shopPackageSubTitleColor());
-  downloadView_ = QLDownloadView::create();
-  downloadView_->setTitle(global.localizedStringForKey("下载"), QLDownloadView::kStatusNotDownloaded);
-  downloadView_->setTitle(global.localizedStringForKey("已下载"), QLDownloadView::kStatusDownloaded);
-  downloadView_->setTitleColor(theme->downloadTitleColor(), QLDownloadView::kStatusNotDownloaded);
-  downloadView_->setTitleColor(theme->downloadedTilteColor(), QLDownloadView::kStatusDownloaded);
+  downloadView_ = QLDownloadView::packageControl();
   host_ = std::make_unique<QLDownloadControlHost>(downloadView_);
   topLine_ = View::create();
   topLine_->setBackgroundColor(theme->separateColor());

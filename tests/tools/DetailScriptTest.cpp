@@ -26,29 +26,13 @@ size_t countOf(const std::vector<Value>& entries, const std::string& key, const 
   return n;
 }
 
-class DetailScriptTest : public ServiceTest {
+class DetailScriptTest : public ToolServiceTest {
  protected:
-  std::vector<std::string> globals() const {
-    return {"--api", service->apiBase(), "--files", service->filesBase(), "--app-id",
-            service::EmoticonService::kDemoAppId, "--secret", service::EmoticonService::kDemoAppSecret};
-  }
-  std::vector<std::string> tool(std::vector<std::string> command) const {
-    std::vector<std::string> argv{kTool, "--home", home_.path().string()};
-    for (const auto& g : globals()) argv.push_back(g);
-    argv.insert(argv.end(), command.begin(), command.end());
-    return argv;
-  }
   void install(const std::string& guid) {
     ChildProcess installing(tool({"install", guid}));
     ASSERT_EQ(installing.wait(), 0) << installing.errors();
   }
   ScriptRun run(const std::string& script) { return runScript(home_, script, {}, globals()); }
-  const Value& tree(const ScriptRun& result, size_t skip = 0) {
-    const Value* t = result.first("tree", skip);
-    static const Value none;
-    EXPECT_TRUE(t) << "no tree printed";
-    return t ? *t : none;
-  }
   // Requests of the service whose decoded path starts with the prefix.
   size_t requests(const std::string& method, const std::string& prefix) const {
     size_t n = 0;
@@ -72,7 +56,6 @@ class DetailScriptTest : public ServiceTest {
     return guids;
   }
 
-  TempDirectory home_;
 };
 
 // The shop lists "Everyday" (twelve small emojis) in its last category.
@@ -110,7 +93,7 @@ TEST_F(DetailScriptTest, ASmallEmojiPackageOpensWithItsGridAndAHeldPressShowsThe
   const Value& held = tree(result, 1);
   auto popovers = findWith(held, "class", "QLPopoverView");
   ASSERT_EQ(popovers.size(), 1u);
-  auto pictures = findWith(*popovers[0], "class", "QLAutoContentModeImageView");
+  auto pictures = findWith(*popovers[0], "class", "ImageView");
   ASSERT_EQ(pictures.size(), 1u);
   EXPECT_EQ(frameOf(*pictures[0]).width(), 118);
   EXPECT_EQ(frameOf(*pictures[0]).height(), 118);

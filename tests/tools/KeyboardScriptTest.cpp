@@ -17,19 +17,8 @@
 namespace vexa::test {
 namespace {
 
-class KeyboardScriptTest : public ServiceTest {
+class KeyboardScriptTest : public ToolServiceTest {
  protected:
-  // The test's service and the demo application.
-  std::vector<std::string> globals() const {
-    return {"--api", service->apiBase(), "--files", service->filesBase(), "--app-id",
-            service::EmoticonService::kDemoAppId, "--secret", service::EmoticonService::kDemoAppSecret};
-  }
-  std::vector<std::string> tool(std::vector<std::string> command) const {
-    std::vector<std::string> argv{kTool, "--home", home_.path().string()};
-    for (const auto& g : globals()) argv.push_back(g);
-    argv.insert(argv.end(), command.begin(), command.end());
-    return argv;
-  }
   // A home with the default packages and, when named, a sticker package.
   void prepare(const std::vector<std::string>& stickers = {}) {
     ChildProcess defaults(tool({"install-defaults"}));
@@ -48,14 +37,7 @@ class KeyboardScriptTest : public ServiceTest {
       skipped_ = true;
     return result;
   }
-  const Value& tree(const ScriptRun& result, size_t skip = 0) {
-    const Value* t = result.first("tree", skip);
-    static const Value none;
-    EXPECT_TRUE(t) << "no tree printed";
-    return t ? *t : none;
-  }
 
-  TempDirectory home_;
   bool skipped_ = false;
 };
 

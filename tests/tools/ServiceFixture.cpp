@@ -42,4 +42,23 @@ void ServiceTest::TearDown() {
   if (service) service->stop();
 }
 
+std::vector<std::string> ToolServiceTest::globals() const {
+  return {"--api", service->apiBase(), "--files", service->filesBase(), "--app-id",
+          service::EmoticonService::kDemoAppId, "--secret", service::EmoticonService::kDemoAppSecret};
+}
+
+std::vector<std::string> ToolServiceTest::tool(std::vector<std::string> command) const {
+  std::vector<std::string> argv{VEXA_TOOL_PATH, "--home", home_.path().string()};
+  for (const auto& g : globals()) argv.push_back(g);
+  argv.insert(argv.end(), command.begin(), command.end());
+  return argv;
+}
+
+const Value& ToolServiceTest::tree(const ScriptRun& result, size_t skip) {
+  const Value* t = result.first("tree", skip);
+  static const Value none;
+  EXPECT_TRUE(t) << "no tree printed";
+  return t ? *t : none;
+}
+
 }  // namespace vexa::test

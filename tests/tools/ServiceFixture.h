@@ -7,10 +7,14 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "SignedClient.h"
+#include "UiScript.h"
 #include "service/Catalog.h"
 #include "service/EmoticonService.h"
+#include "support/TempDirectory.h"
 
 namespace vexa::test {
 
@@ -28,6 +32,19 @@ class ServiceTest : public ::testing::Test {
 
   std::unique_ptr<service::EmoticonService> service;
   std::unique_ptr<SignedClient> client;
+};
+
+// The service fixture with a home for the `vexa` tool, which it runs
+// against the test's service as the demo application.
+class ToolServiceTest : public ServiceTest {
+ protected:
+  std::vector<std::string> globals() const;
+  // The tool's argv for `command` in the home, with the globals.
+  std::vector<std::string> tool(std::vector<std::string> command) const;
+  // The `skip`-th tree a script printed (a failed expectation when none).
+  static const Value& tree(const ScriptRun& result, size_t skip = 0);
+
+  TempDirectory home_;
 };
 
 }  // namespace vexa::test
