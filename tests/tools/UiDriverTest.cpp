@@ -81,12 +81,6 @@ TEST(UiDriverTest, AFailingStepEndsTheRunWithItsLineNumber) {
   EXPECT_EQ(syntax.errors, "vexa: line 2: usage: press TARGET SECONDS\n");
   EXPECT_TRUE(syntax.lines.empty()) << "a bad script runs no step";
 
-  ScriptRun later = runScript(home, "focus\ntips on\n");
-  if (later.errors.find("not available") != std::string::npos) {
-    EXPECT_EQ(later.status, 1);
-    EXPECT_EQ(later.errors, "vexa: line 2: tips is not available in this build\n");
-  }
-
   ScriptRun typing = runScript(home, "type \"hi\"\n");
   EXPECT_EQ(typing.errors, "vexa: line 1: the system keyboard is not shown\n");
 
