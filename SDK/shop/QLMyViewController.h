@@ -71,10 +71,12 @@ class QLMyViewController : public ViewController {
   std::shared_ptr<TableView> tableView_;
   std::shared_ptr<TableViewDataSource> tableDataSource_;
   std::shared_ptr<TableViewDelegate> tableDelegate_;
-  Subscription added_;
-  Subscription removed_;
   // Set from any thread when a re-read is queued, cleared by the re-read.
   std::shared_ptr<std::atomic<bool>> reloadQueued_ = std::make_shared<std::atomic<bool>>(false);
+  // Last, so they end first: a notification delivered on another thread
+  // while the screen goes finds everything it uses still there.
+  Subscription added_;
+  Subscription removed_;
 };
 
 }  // namespace vexa
