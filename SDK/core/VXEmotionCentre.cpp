@@ -7,6 +7,7 @@
 #include "vexa/core/VXVersionManager.h"
 #include "vexa/keyboard/QLEmotionKeyboard.h"
 #include "vexa/keyboard/QLEmotionKeyboardSession.h"
+#include "vexa/keyboard/VXEmotionDetailViewController.h"
 #include "vexa/keyboard/VXTipManager.h"
 #include "vexa/platform/MainQueue.h"
 #include "vexa/platform/NotificationCenter.h"
@@ -136,6 +137,12 @@ void VXEmotionCentre::shouldShowShotcutPopoverAboveView(const std::shared_ptr<Vi
     });
   }
   tipManager_->attachTipToView(view, input);
+}
+
+// --- The big-emoji screen ---------------------------------------------------------------
+
+std::shared_ptr<VXEmotionDetailViewController> VXEmotionCentre::controllerForEmotionCode(const std::string& code) {
+  return VXEmotionDetailViewController::create(code, manager_);
 }
 
 // --- Lookups ----------------------------------------------------------------------------

@@ -46,6 +46,7 @@ class QLPackage;
 class TextInput;
 class View;
 class VXTheme;
+class VXEmotionDetailViewController;
 class VXTipManager;
 struct QLEmotionKeyboardDataSource;
 struct QLEmotionKeyboardDelegate;
@@ -122,6 +123,11 @@ class VXEmotionCentre {
   void shouldShowShotcutPopoverAboveView(const std::shared_ptr<View>& view, const std::shared_ptr<View>& input);
   // Made by the first shouldShowShotcutPopoverAboveView, else nullptr.
   const std::shared_ptr<VXTipManager>& tipManager() const { return tipManager_; }
+
+  // --- The big-emoji screen -----------------------------------------------------
+  // A new screen for the emoji of the code (looked up when its view
+  // loads), on the centre's download manager; the host presents it.
+  std::shared_ptr<VXEmotionDetailViewController> controllerForEmotionCode(const std::string& code);
 
   // --- Lookups ------------------------------------------------------------------
   // Small or big emojis by code (the device first, then the service); any

@@ -55,11 +55,11 @@ Status presentInStack(HostScene& scene, std::shared_ptr<ViewController> root) {
   return Status::Ok();
 }
 
-// The big-emoji screen for the step's code, as a host shows it after a tap
-// on a sticker in a message: in its own stack, with a close button of the
-// host's that dismisses it.
+// The big-emoji screen for the step's code, as a host gets it from the
+// centre and shows it after a tap on a sticker in a message: in its own
+// stack, with a close button of the host's that dismisses it.
 Status presentBigEmoji(HostScene& scene, const ScriptStep& step) {
-  auto screen = VXEmotionDetailViewController::create(step.word);
+  auto screen = VXEmotionCentre::defaultCentre().controllerForEmotionCode(step.word);
   std::weak_ptr<ViewController> weak = screen;
   auto close = QLBackBarButton::item([weak] {
     if (auto shown = weak.lock()) QLBackBarButton::goBack(*shown);
