@@ -14,6 +14,7 @@ packages=(
   libutf8proc-dev libcli11-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev libre2-dev
   python3 zip unzip curl
+  libgtk-4-dev xvfb xdotool
 )
 
 missing=()
@@ -31,5 +32,8 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "setup: installing ${missing[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq >/dev/null
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# apt's chatter (debconf's notes included) is shown only when it fails.
+log="$(mktemp)"
+trap 'rm -f "$log"' EXIT
+{ $sudo apt-get update -qq && $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"; } >"$log" 2>&1 ||
+  { cat "$log" >&2; exit 1; }

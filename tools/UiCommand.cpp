@@ -13,6 +13,11 @@
 #include "ui/ScreenSteps.h"
 #include "ui/ScriptParser.h"
 #include "ui/StepInterpreter.h"
+#include "ui/TouchDriver.h"
+
+#ifdef VEXA_HAVE_GTK_WINDOW
+#include "GtkSceneWindow.h"
+#endif
 
 namespace vexa::tool {
 namespace {
@@ -41,6 +46,23 @@ std::optional<Size> parseSize(const std::string& text) {
   return Size{side[0], side[1]};
 }
 
+// Whether a window can be shown, asked before anything runs.
+Status windowReady() {
+#ifdef VEXA_HAVE_GTK_WINDOW
+  return gtk::GtkSceneWindow::initialize();
+#else
+  return Error(kQLErrorDomain, -1, "--window is not available in this build (it was built without GTK 4)");
+#endif
+}
+
+// Shows the scene until the user closes the window.
+void showWindow([[maybe_unused]] ui::HostScene& scene) {
+#ifdef VEXA_HAVE_GTK_WINDOW
+  auto window = std::static_pointer_cast<Window>(scene.window().shared_from_this());
+  gtk::GtkSceneWindow(window, "Vexa").run();
+#endif
+}
+
 Result<std::string> readScript(const std::string& path) {
   if (path == "-") return std::string(std::istreambuf_iterator<char>(std::cin), {});
   return FileSystem::readFile(path);
@@ -56,7 +78,9 @@ int runUi(const GlobalOptions& options, const UiArgs& args) {
     if (!parsed) return fail(parsed.error().description());
     steps = std::move(*parsed);
   }
-  if (args.window) return fail("--window is not available in this build");
+  if (args.window) {
+    if (Status ready = windowReady(); !ready.ok()) return fail(ready.error().description());
+  }
 
   ui::JsonWriter out(std::cout);
   ui::HostScene::Options sceneOptions{*parseSize(args.size), args.scale, !args.noMixed};
@@ -70,7 +94,14 @@ int runUi(const GlobalOptions& options, const UiArgs& args) {
     ui::StepInterpreter interpreter(**scene, out, ui::ScreenSteps::standard());
     Status ran = interpreter.run(steps);
     interpreter.finish();
-    if (!ran) status = fail(ran.error().description());
+    if (!ran) {
+      status = fail(ran.error().description());
+    } else if (args.window) {
+      showWindow(**scene);
+      // Whoever drove the window reads what the user left in the input.
+      ui::TouchDriver::runReadyWork();
+      interpreter.printInput();
+    }
   }
   // What the user did is reported before the service goes away.
   finishSdkWork();

@@ -18,6 +18,10 @@ esac
 cd "$work"
 mkdir host
 cp "$src/tests/install/CMakeLists.txt" "$src/tests/install/consumer.cpp" host/
+# The desktop window is the example of a host binding the SDK to a toolkit:
+# it must build from the installed headers alone.
+mkdir host/gtk
+cp "$src"/examples/gtk/*.h "$src"/examples/gtk/*.cpp host/gtk/
 
 cat >host/hosts.sh <<'EOF'
 set -euo pipefail
@@ -51,6 +55,14 @@ esac
 (cd prefix/include && find vexa -name '*.h' | sort | sed 's/.*/#include <&>/') >headers.cpp
 # shellcheck disable=SC2046
 c++ -std=c++20 -Wall -Wextra -Werror -fsyntax-only $(pkg-config --cflags vexa) headers.cpp
+
+if pkg-config --exists gtk4; then
+  for source in host/gtk/*.cpp; do
+    # shellcheck disable=SC2046
+    c++ -std=c++20 -Wall -Wextra -Werror -fsyntax-only $(pkg-config --cflags vexa) \
+        $(pkg-config --cflags gtk4 | sed 's/-I/-isystem /g') "$source"
+  done
+fi
 EOF
 
 if unshare --mount --map-root-user true 2>/dev/null; then

@@ -80,4 +80,18 @@ int ChildProcess::wait() {
   return *status_;
 }
 
+int ChildProcess::wait(std::chrono::milliseconds limit) {
+  auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    // Rounded up, so a poll that times out has reached the deadline.
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      signal(SIGKILL);
+      break;
+    }
+    if (!fill(outFd_, out_, left) && std::chrono::steady_clock::now() < deadline) break;  // end of output
+  }
+  return wait();
+}
+
 }  // namespace vexa::test

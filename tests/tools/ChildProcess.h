@@ -26,6 +26,9 @@ class ChildProcess {
   // Waits for the exit and returns its status (128 + signal when killed);
   // the rest of both outputs is collected.
   int wait();
+  // The same, waiting at most `limit` for the end of standard output; past
+  // it the child is killed.
+  int wait(std::chrono::milliseconds limit);
   const std::string& output() const { return out_; }  // what readLine() has not returned
   const std::string& errors() const { return err_; }
 

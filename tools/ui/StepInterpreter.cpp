@@ -77,7 +77,7 @@ Status StepInterpreter::perform(const ScriptStep& step) {
       out_.tree(VisibleTree::of(scene_.window()));
       return Status::Ok();
     case StepKind::Input:
-      out_.input(inputState());
+      printInput();
       return Status::Ok();
     case StepKind::Attach:
     case StepKind::Detach:

@@ -26,6 +26,8 @@ class StepInterpreter {
   Status run(const std::vector<ScriptStep>& steps);
   // Lifts a finger a script left down.
   void finish();
+  // Prints the input's state, as the `input` step does.
+  void printInput() { out_.input(inputState()); }
 
  private:
   Status perform(const ScriptStep& step);
