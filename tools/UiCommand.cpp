@@ -51,7 +51,7 @@ Status windowReady() {
 #ifdef VEXA_HAVE_GTK_WINDOW
   return gtk::GtkSceneWindow::initialize();
 #else
-  return Error(kQLErrorDomain, -1, "--window is not available in this build (it was built without GTK 4)");
+  return Error(kQLErrorDomain, -1, "--window is not available in this build (it was built without GTK 4 or with sanitizers)");
 #endif
 }
 

@@ -33,7 +33,7 @@ class WindowTest : public ServiceTest {
     ChildProcess probe({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", kTool, "ui", "--window"});
     probe.wait(kLimit);
     if (probe.errors().find("not available in this build") != std::string::npos)
-      GTEST_SKIP() << "this build has no desktop window (GTK 4 was not found)";
+      GTEST_SKIP() << "this build has no desktop window (no GTK 4, or a sanitizer build)";
     if (!hasTool("Xvfb") || !hasTool("xdotool"))
       GTEST_SKIP() << "Xvfb and xdotool are not installed (scripts/setup.sh installs them)";
     xserver_ = std::make_unique<ChildProcess>(std::vector<std::string>{
