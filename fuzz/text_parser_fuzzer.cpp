@@ -1,12 +1,16 @@
 // The emoji-code scanner and the message parser over arbitrary bytes: the
 // matches must be ordered, disjoint and bracket-free inside, and both the
 // parse result and the rich text made from it must give the input back.
+// Building the rich text must cost at most kBytesPerInputByte of heap
+// requests per input byte: appending is amortised constant, so a build
+// that turns quadratic passes the bound within a few kilobytes of input.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "support/AllocationMeter.h"
 #include "vexa/platform/Utf8.h"
 #include "vexa/text/EmojiCodeScanner.h"
 #include "vexa/text/QLTextImageHelper.h"
@@ -17,6 +21,9 @@ namespace {
 void check(bool condition) {
   if (!condition) std::abort();
 }
+
+constexpr uint64_t kBytesPerInputByte = 2048;
+constexpr uint64_t kFixedBytes = 256 << 10;
 
 }  // namespace
 
@@ -52,14 +59,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       done(known);
     };
     bool called = false;
-    QLTextImageHelper::pureAttributeTextFromText(
-        text,
-        [&](AttributedString rich) {
-          called = true;
-          check(QLTextImageHelper::pureTextFromAttributeText(rich) == text);
-        },
-        source);
+    uint64_t cost = 0;
+    {
+      fuzz::AllocationMeter meter;
+      QLTextImageHelper::pureAttributeTextFromText(
+          text,
+          [&](AttributedString rich) {
+            cost = meter.totalBytes();
+            called = true;
+            check(QLTextImageHelper::pureTextFromAttributeText(rich) == text);
+          },
+          source);
+    }
     check(called);
+    check(cost <= kFixedBytes + kBytesPerInputByte * size);
   }
   return 0;
 }

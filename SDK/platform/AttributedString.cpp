@@ -75,21 +75,36 @@ void AttributedString::segment(size_t fromCharacter) {
   if (!text_.empty()) starts_.push_back(text_.size());
 }
 
-void AttributedString::normalizeRuns() {
-  std::vector<ByteRun> out;
-  size_t previousEnd = 0;
-  for (auto& run : runs_) {
-    if (run.end <= previousEnd) continue;
-    size_t end = *std::lower_bound(starts_.begin(), starts_.end(), std::min(run.end, text_.size()));
-    if (!out.empty() && out.back().attributes == run.attributes) {
-      out.back().end = end;
+void AttributedString::normalizeRuns(size_t from, size_t until) {
+  // Run ends move up to the next character start (a joined character takes
+  // its first part's attributes); runs left empty go, equal neighbours merge.
+  // Past `until`, the first run that needs none of this ends the pass: the
+  // runs after it were normal before and are untouched.
+  size_t write = std::min(from, runs_.size());
+  size_t previousEnd = write == 0 ? 0 : runs_[write - 1].end;
+  size_t read = write;
+  for (; read < runs_.size(); ++read) {
+    ByteRun& run = runs_[read];
+    const size_t end = run.end <= previousEnd
+                           ? run.end
+                           : *std::lower_bound(starts_.begin(), starts_.end(),
+                                               std::min(run.end, text_.size()));
+    const bool dropped = end <= previousEnd;
+    const bool merged = !dropped && write > 0 && runs_[write - 1].attributes == run.attributes;
+    if (read >= until && !dropped && !merged && end == run.end) break;
+    if (dropped) continue;
+    if (merged) {
+      runs_[write - 1].end = end;
     } else {
-      out.push_back({end, std::move(run.attributes)});
+      if (write != read) runs_[write] = std::move(run);
+      runs_[write].end = end;
+      ++write;
     }
     previousEnd = end;
-    if (end >= text_.size()) break;
   }
-  runs_ = std::move(out);
+  // Everything from `read` on is unchanged and only moves down.
+  runs_.erase(runs_.begin() + static_cast<std::ptrdiff_t>(write),
+              runs_.begin() + static_cast<std::ptrdiff_t>(read));
 }
 
 CharacterRange AttributedString::clamp(CharacterRange range) const {
@@ -171,24 +186,27 @@ void AttributedString::forEachAttachment(
 
 void AttributedString::replaceCharacters(CharacterRange range, const AttributedString& replacement) {
   range = clamp(range);
-  size_t b0 = byteOffset(range.location), b1 = byteOffset(range.end());
-  size_t inserted = replacement.text_.size();
-  std::vector<ByteRun> runs;
-  size_t start = 0;
-  for (const auto& run : runs_) {
-    if (start >= b0) break;
-    runs.push_back({std::min(run.end, b0), run.attributes});
-    start = run.end;
-  }
-  for (const auto& run : replacement.runs_) runs.push_back({run.end + b0, run.attributes});
-  for (const auto& run : runs_) {
-    if (run.end > b1) runs.push_back({run.end - b1 + b0 + inserted, run.attributes});
-  }
+  const size_t b0 = byteOffset(range.location), b1 = byteOffset(range.end());
+  const size_t inserted = replacement.text_.size();
+  // Only the runs the edit touches are rebuilt; the rest stay in place (the
+  // ones after it move by the change in size), so appending costs what is
+  // appended, not what is already there.
+  const size_t first = runIndexAtByte(b0);  // first run ending after b0
+  const size_t after = runIndexAtByte(b1);  // first run ending after b1
+  std::vector<ByteRun> middle;
+  middle.reserve(replacement.runs_.size() + 1);
+  const size_t firstStart = first == 0 ? 0 : runs_[first - 1].end;
+  if (first < runs_.size() && firstStart < b0) middle.push_back({b0, runs_[first].attributes});
+  for (const auto& run : replacement.runs_) middle.push_back({run.end + b0, run.attributes});
+  runs_.erase(runs_.begin() + static_cast<std::ptrdiff_t>(first),
+              runs_.begin() + static_cast<std::ptrdiff_t>(after));
+  runs_.insert(runs_.begin() + static_cast<std::ptrdiff_t>(first), middle.begin(), middle.end());
+  const size_t tail = first + middle.size();
+  for (size_t i = tail; i < runs_.size(); ++i) runs_[i].end = runs_[i].end - b1 + b0 + inserted;
   text_.replace(b0, b1 - b0, replacement.text_);
-  runs_ = std::move(runs);
   // Only the character before the edit can join what was inserted.
   segment(range.location > 0 ? range.location - 1 : 0);
-  normalizeRuns();
+  normalizeRuns(first > 0 ? first - 1 : 0, tail + 1);
 }
 
 void AttributedString::replaceCharacters(CharacterRange range, std::string_view utf8) {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -83,7 +84,9 @@ class AttributedString {
   // Finds the character starts again from character `fromCharacter` (whose
   // start must still be valid) to the end.
   void segment(size_t fromCharacter = 0);
-  void normalizeRuns();
+  // Normalises runs_[from...]: at least up to `until`, then as far as the
+  // edit's effects reach.
+  void normalizeRuns(size_t from = 0, size_t until = SIZE_MAX);
   size_t runIndexAtByte(size_t offset) const;
 
   std::string text_;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "vexa/platform/AttributedString.h"
 
 namespace vexa {
@@ -134,6 +136,57 @@ TEST(AttributedStringTest, JoinedCharactersTakeTheStyleOfTheirFirstPart) {
   ASSERT_EQ(s.runs().size(), 1u);
   EXPECT_EQ(s.attributesAt(0).font, big);
   EXPECT_EQ(s, AttributedString(kThumb, TextAttributes{big, std::nullopt, nullptr}));
+}
+
+// Random edits against a model that gives every byte its attributes: a
+// character carries those of its first byte, and once joined its other
+// bytes take them too (so a later split cannot bring back what they had).
+TEST(AttributedStringTest, RandomEditsKeepEachCharactersFirstByteStyle) {
+  const std::vector<std::string> pieces = {"a", "\xCC\x81", "\xF0\x9F\x87\xA8", "\xE2\x80\x8D",
+                                           "\xF0\x9F\x91\x8D", "\xF0\x9F\x8F\xBD", "中", "\r",
+                                           "\n", std::string(AttributedString::kAttachmentCharacter)};
+  std::vector<TextAttributes> styles(4);
+  styles[1].font = Font::systemFont(20);
+  styles[2].foregroundColor = Color::rgb(1, 0, 0);
+  styles[3].attachment = std::make_shared<TextAttachment>();
+  std::mt19937 random(19);
+  for (int round = 0; round < 200; ++round) {
+    AttributedString text;
+    std::string bytes;
+    std::vector<size_t> byteStyle;
+    for (int edit = 0; edit < 12; ++edit) {
+      AttributedString piece;
+      std::string pieceBytes;
+      std::vector<size_t> pieceStyle;
+      for (int n = random() % 4; n >= 0; --n) {
+        const std::string& p = pieces[random() % pieces.size()];
+        size_t style = random() % 3;
+        if (p == AttributedString::kAttachmentCharacter) style = 3;
+        piece.append(style == 3 ? AttributedString::withAttachment(styles[3].attachment)
+                                : AttributedString(p, styles[style]));
+        pieceBytes += p;
+        pieceStyle.insert(pieceStyle.end(), p.size(), style);
+      }
+      const size_t at = text.length() ? random() % (text.length() + 1) : 0;
+      const size_t count = random() % 3 == 0 ? random() % 3 : 0;
+      const size_t b0 = text.byteOffset(at), b1 = text.byteOffset(at + count);
+      text.replaceCharacters({at, count}, piece);
+      bytes.replace(b0, b1 - b0, pieceBytes);
+      byteStyle.erase(byteStyle.begin() + b0, byteStyle.begin() + b1);
+      byteStyle.insert(byteStyle.begin() + b0, pieceStyle.begin(), pieceStyle.end());
+      ASSERT_EQ(text.string(), bytes);
+      ASSERT_EQ(text.length(), AttributedString(bytes).length());
+      size_t runs = 0;
+      for (size_t i = 0; i < text.length(); ++i) {
+        const size_t from = text.byteOffset(i), to = text.byteOffset(i + 1);
+        std::fill(byteStyle.begin() + from, byteStyle.begin() + to, byteStyle[from]);
+        const TextAttributes& want = styles[byteStyle[text.byteOffset(i)]];
+        ASSERT_EQ(text.attributesAt(i), want) << "round " << round << " character " << i;
+        if (i == 0 || !(text.attributesAt(i - 1) == want)) ++runs;
+      }
+      ASSERT_EQ(text.runs().size(), runs) << "neighbours of one style are one run";
+    }
+  }
 }
 
 TEST(AttributedStringTest, CharacterIndexOfAByte) {
