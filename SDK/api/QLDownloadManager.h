@@ -6,7 +6,9 @@
 // never stored. It is the HTTP operation manager of the service's API base
 // URL: requests run on its operation queue (at most four at a time) with the
 // JSON request serializer and a JSON response serializer that also accepts
-// image types.
+// image types. Package archives and images run on a download queue of their
+// own (four at a time too), so that requests, token requests, reports and
+// lookups never wait behind a slow or stalled file host.
 //
 // Configuration: defaultManager() starts with the API base URL of the
 // environment variable VEXA_API_BASE (and the package-file base URL of
@@ -159,6 +161,10 @@ class QLDownloadManager : public QL_AFHTTPRequestOperationManager {
   // package's progress.
   std::vector<Operation> mainImgOperationsNeedDownloadForPackage(const PackagePtr& package);
 
+  // Archive and image transfers of the package downloads; operationQueue()
+  // carries everything else.
+  QLOperationQueue& downloadQueue() { return downloadQueue_; }
+
   // Seconds without bytes after which a package download gives up (the
   // request serializer's own timeout unless set).
   void setDownloadTimeoutInterval(std::optional<double> seconds) { downloadTimeout_ = seconds; }
@@ -247,6 +253,7 @@ class QLDownloadManager : public QL_AFHTTPRequestOperationManager {
   QLDeviceIdentifier deviceIdentifier_;
   QLPackageCache* packageCache_ = nullptr;
   std::optional<double> downloadTimeout_;
+  QLOperationQueue downloadQueue_;
   EmojiMemoryTable smallEmojiMemoryTable_;
   Counter pendingReports_ = std::make_shared<std::atomic<size_t>>(0);
   // Expires with the manager; answers that arrive later find it gone.

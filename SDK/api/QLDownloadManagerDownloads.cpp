@@ -191,7 +191,7 @@ void QLDownloadManager::downloadZipPackage(const PackagePtr& package,
         });
       },
       [completion](const Operation&, const Error& error) { completion(error); });
-  operationQueue().addOperation(operation);
+  downloadQueue().addOperation(operation);
 }
 
 void QLDownloadManager::finishZipPackage(const PackagePtr& package,
@@ -250,7 +250,7 @@ void QLDownloadManager::downloadPackage(const PackagePtr& package, DownloadCompl
           QLDownloadProgress::raise(*package, 1.0 - static_cast<double>(operations.size()) /
                                                       static_cast<double>(emojiCount));
         }
-        operationQueue().addBatch(
+        downloadQueue().addBatch(
             std::move(operations), nullptr,
             [this, alive, package, completion](const std::vector<Operation>& finished) {
               std::optional<Error> lastError;

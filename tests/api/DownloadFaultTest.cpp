@@ -125,6 +125,32 @@ TEST_F(DownloadFaultTest, OneImageFailsOrIsSlow) {
   EXPECT_EQ(reports("download").size(), cases.size());
 }
 
+// A file host that stalls must not hold the service's traffic: the images
+// wait on their own queue, and a request made meanwhile is answered.
+TEST_F(DownloadFaultTest, RequestsAreAnsweredWhileImagesStall) {
+  const std::string guid = "pkg-bouncy-blob";
+  ASSERT_GT(imageURLsOf(guid).size(), QLOperationQueue::kDefaultMaxConcurrentOperationCount);
+  service_->faults().add({.method = "GET", .pathPattern = "/files/*", .latency = std::chrono::seconds(60)});
+  std::optional<Status> downloaded;
+  manager_->downloadPackage(shopPackage(guid), [&](const Status& s) { downloaded = s; });
+  // The whole batch is queued, four images in flight and the rest waiting.
+  ASSERT_TRUE(test::runUntil([&] { return manager_->downloadQueue().operationCount() > 4; }));
+
+  bool answered = false;
+  manager_->sendRequest(QLRequestTypeCategory, Value(), [&](const Result<QLResponse>& r) {
+    EXPECT_TRUE(r.ok()) << r.error().toString();
+    answered = true;
+  });
+  ASSERT_TRUE(test::runUntil([&] { return answered || downloaded.has_value(); }, std::chrono::seconds(30)));
+  EXPECT_TRUE(answered);
+  EXPECT_FALSE(downloaded.has_value()) << "answered while the images are still stalled";
+
+  manager_->downloadQueue().cancelAllOperations();
+  ASSERT_TRUE(test::runUntil([&] { return downloaded.has_value(); }));
+  EXPECT_FALSE(downloaded->ok());
+  EXPECT_FALSE(stored(guid));
+}
+
 }  // namespace
 }  // namespace vexa
 

@@ -28,7 +28,8 @@ std::string SdkActivity::busy(View& window) {
     out += std::to_string(count) + " " + what;
   };
   auto& manager = QLDownloadManager::defaultManager();
-  add(manager.operationQueue().operationCount(), "requests or downloads");
+  add(manager.operationQueue().operationCount(), "requests");
+  add(manager.downloadQueue().operationCount(), "package downloads");
   add(manager.pendingReportCount(), "reports");
   add(QLImageLoader::sharedLoader()->activeDownloadCount(), "image downloads");
   add(pageLoads(window), "page loads");
