@@ -200,7 +200,7 @@ Outcome requestBehindStalledImages() {
                                  std::chrono::seconds(10));
     MainQueue::shared().runFor(std::chrono::milliseconds(200));  // the images are on their way
     bool answered = false;
-    const size_t waiting = manager.operationQueue().operationCount();
+    const size_t waiting = manager.downloadQueue().operationCount();
     auto start = Clock::now();
     manager.sendRequest(QLRequestTypeCategory, Value(), [&](const Result<QLResponse>& r) {
       answered = true;

@@ -45,6 +45,7 @@ QLPackageCache::QLPackageCache(std::filesystem::path baseDirectory,
       bigTemp_(files_.bigTempEmojisPath()) {
   imageCache_->setMaxCacheAge(std::numeric_limits<int64_t>::max());
   imageCache_->setMaxMemoryCountLimit(kImageMemoryCountLimit);
+  imageCache_->setMaxMemoryCost(kImageMemoryCostLimit);
   moveOldFolderToVEXAFolder();
 }
 

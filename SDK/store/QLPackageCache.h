@@ -4,7 +4,8 @@
 // the user downloaded (newest first), the small- and big-emoji lists
 // derived from them, the keyboard's selected package, the change flag, the
 // images of every stored package (an image cache that never expires and
-// keeps at most 60 images in memory) and two files of temporary emojis.
+// keeps at most 60 images and 32 MiB of decoded pixels in memory) and two
+// files of temporary emojis.
 // Lists load from disk on first use; every file is a property list written
 // atomically (see QLPackageFiles for the layout below "QLPackages").
 //
@@ -57,6 +58,9 @@ class QLPackageCache {
   // The image folder of releases before the current namespace prefix.
   static constexpr const char* kEarlierImageNamespacePrefix = "com.tarvel.emotion.";
   static constexpr size_t kImageMemoryCountLimit = 60;
+  // Bytes of decoded images the store keeps in memory; a host may change it
+  // through imageCache()->setMaxMemoryCost().
+  static constexpr size_t kImageMemoryCostLimit = size_t(32) << 20;
 
   // The process-wide store over the Application Support directory.
   static QLPackageCache& defaultCache();

@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -24,7 +25,11 @@ struct PngContext {
   std::jmp_buf jump;
   png_structp png = nullptr;
   png_infop info = nullptr;
-  std::vector<png_bytep> rows;
+  const QLImageLimits* limits = nullptr;
+  Status refused;        // a limit passed in the header callback
+  bool interlaced = false;
+  png_uint_32 height = 0;
+  bool rowsDone = false;
   QLPngDecoder::Decoded out;
 
   ~PngContext() {
@@ -68,42 +73,92 @@ void takeExif(PngContext& c) {
   png_bytep exif = nullptr;
   if (png_get_eXIf_1(c.png, c.info, &length, &exif) && exif && length > 0) {
     c.out.exif.assign(exif, exif + length);
+    return;
   }
-#else
-  (void)c;
 #endif
+  // libpng's progressive reader knows no eXIf chunk; it keeps it as an
+  // unknown one instead (see readImage()).
+  png_unknown_chunkp chunks = nullptr;
+  const int count = png_get_unknown_chunks(c.png, c.info, &chunks);
+  for (int i = 0; i < count; ++i) {
+    if (std::memcmp(chunks[i].name, "eXIf", 4) == 0 && chunks[i].size > 0) {
+      c.out.exif.assign(chunks[i].data, chunks[i].data + chunks[i].size);
+      return;
+    }
+  }
+}
+
+// The header is known: check it, choose the transformations, take the
+// bitmap the rows are written into.
+void onInfo(png_structp png, png_infop info) {
+  auto* c = static_cast<PngContext*>(png_get_progressive_ptr(png));
+  png_uint_32 width = 0, height = 0;
+  int depth = 0, colorType = 0, interlace = 0;
+  png_get_IHDR(png, info, &width, &height, &depth, &colorType, &interlace, nullptr, nullptr);
+  c->refused = c->limits->checkDimensions(width, height, "PNG image");
+  if (!c->refused) png_error(png, "image larger than allowed");
+  c->out.hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+  png_set_expand(png);
+  png_set_strip_16(png);
+  png_set_gray_to_rgb(png);
+  if (!c->out.hasAlpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+  c->interlaced = interlace != PNG_INTERLACE_NONE;
+  if (c->interlaced) png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  if (png_get_rowbytes(png, info) != size_t(width) * 4) png_error(png, "unexpected row layout");
+  takeExif(*c);
+  c->height = height;
+  c->out.bitmap = std::make_shared<Bitmap>(static_cast<int>(width), static_cast<int>(height));
+}
+
+void onRow(png_structp png, png_bytep row, png_uint_32 number, int pass) {
+  auto* c = static_cast<PngContext*>(png_get_progressive_ptr(png));
+  if (number >= c->height || c->rowsDone) return;
+  auto* target = reinterpret_cast<png_bytep>(c->out.bitmap->pixels()) +
+                 size_t(number) * size_t(c->out.bitmap->width()) * 4;
+  if (row) png_progressive_combine_row(png, target, row);
+  // The last row of the last pass: whatever follows in the image data is
+  // not needed, and inflating it could take as long as the sender likes.
+  // Leaving by the error path is the one way out of libpng's loop that
+  // does not depend on its bookkeeping.
+  if (number + 1 == c->height && pass == (c->interlaced ? 6 : 0)) {
+    c->rowsDone = true;
+    png_error(png, "rows complete");
+  }
+}
+
+void onEnd(png_structp png, png_infop) {
+  auto* c = static_cast<PngContext*>(png_get_progressive_ptr(png));
+  if (c->out.bitmap) c->rowsDone = true;
 }
 
 // Only trivially destructible locals below setjmp.
-Status readImage(PngContext* c, const QLImageLimits& limits) {
+Status finish(PngContext* c) {
+  auto* base = reinterpret_cast<uint8_t*>(c->out.bitmap->pixels());
+  QLPixelConversion::rgbaToPremultipliedARGBInPlace(
+      base, size_t(c->out.bitmap->width()) * size_t(c->out.bitmap->height()));
+  return Status::Ok();
+}
+
+Status readImage(PngContext* c) {
   if (setjmp(c->jump)) {
+    if (c->rowsDone) return finish(c);
+    if (!c->refused) return c->refused;
     return qlImageError(QLImageErrorCode::Malformed, std::string("PNG: ") + c->message);
   }
-  png_read_info(c->png, c->info);
-  png_uint_32 width = 0, height = 0;
-  int depth = 0, colorType = 0, interlace = 0;
-  png_get_IHDR(c->png, c->info, &width, &height, &depth, &colorType, &interlace, nullptr, nullptr);
-  if (Status fits = limits.checkDimensions(width, height, "PNG image"); !fits) return fits;
-
-  c->out.hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(c->png, c->info, PNG_INFO_tRNS);
-  png_set_expand(c->png);
-  png_set_strip_16(c->png);
-  png_set_gray_to_rgb(c->png);
-  if (!c->out.hasAlpha) png_set_filler(c->png, 0xFF, PNG_FILLER_AFTER);
-  png_set_interlace_handling(c->png);
-  png_read_update_info(c->png, c->info);
-  if (png_get_rowbytes(c->png, c->info) != size_t(width) * 4) {
-    return qlImageError(QLImageErrorCode::Malformed, "PNG: unexpected row layout");
+  png_set_progressive_read_fn(c->png, c, onInfo, onRow, onEnd);
+  static const png_byte kExif[] = "eXIf";
+  png_set_keep_unknown_chunks(c->png, PNG_HANDLE_CHUNK_ALWAYS, kExif, 1);
+  // Fed in slices, so that a stream libpng would walk on through ends at a
+  // slice's end.
+  constexpr size_t kSlice = 64 << 10;
+  while (!c->rowsDone && c->position < c->data.size()) {
+    const size_t n = std::min(kSlice, c->data.size() - c->position);
+    png_process_data(c->png, c->info, const_cast<png_bytep>(c->data.data() + c->position), n);
+    c->position += n;
   }
-
-  c->out.bitmap = std::make_shared<Bitmap>(static_cast<int>(width), static_cast<int>(height));
-  auto* base = reinterpret_cast<uint8_t*>(c->out.bitmap->pixels());
-  c->rows.resize(height);
-  for (png_uint_32 y = 0; y < height; ++y) c->rows[y] = base + size_t(y) * width * 4;
-  png_read_image(c->png, c->rows.data());
-  takeExif(*c);
-  QLPixelConversion::rgbaToPremultipliedARGBInPlace(base, size_t(width) * height);
-  return Status::Ok();
+  if (!c->rowsDone) return qlImageError(QLImageErrorCode::Malformed, "PNG: data is truncated");
+  return finish(c);
 }
 
 // The size the header declares, checked before libpng allocates anything.
@@ -144,7 +199,8 @@ Result<QLPngDecoder::Decoded> QLPngDecoder::decode(std::span<const uint8_t> data
     if (!createReader(*c, limits)) {
       return qlImageError(QLImageErrorCode::Malformed, "PNG: cannot create the decoder");
     }
-    Status read = readImage(c.get(), limits);
+    c->limits = &limits;
+    Status read = readImage(c.get());
     if (!read) return read.error();
     return std::move(c->out);
   } catch (const std::bad_alloc&) {

@@ -2,7 +2,10 @@
 //
 // Palette, grey, 16-bit and interlaced images are all expanded to 8-bit
 // RGBA. The size is checked against QLImageLimits right after the header,
-// before pixel memory is allocated. Text, colour-profile and suggested
+// before pixel memory is allocated. Reading stops at the last row of the
+// last pass: compressed data after it (which libpng would otherwise inflate
+// to its end, however long) is never looked at, so an image whose rows are
+// complete decodes even when what follows them is damaged or missing. Text, colour-profile and suggested
 // palette chunks are skipped unread (the SDK does not use them, and their
 // compressed forms are a classic decompression bomb); other ancillary
 // chunks are bounded by maxMetadataBytes.

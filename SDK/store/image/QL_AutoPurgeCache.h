@@ -1,5 +1,7 @@
 // The memory level of the image cache: decoded images by key, each with a
-// cost, bounded by a total-cost limit and a count limit (0 means no limit).
+// cost (the bytes of its decoded pixels), bounded by a total-cost limit
+// (kDefaultTotalCostLimit unless set) and a count limit (none unless set);
+// 0 means no limit.
 // When an insertion passes a limit, the least recently used entries go first;
 // an entry whose cost alone is above the cost limit is not kept at all.
 // The cache empties itself when kMemoryWarningNotification is posted.
@@ -23,6 +25,8 @@ namespace vexa {
 
 class QL_AutoPurgeCache {
  public:
+  static constexpr size_t kDefaultTotalCostLimit = size_t(64) << 20;
+
   // Listens for memory warnings on `center` for as long as the cache lives.
   explicit QL_AutoPurgeCache(std::string name = {},
                              NotificationCenter& center = NotificationCenter::defaultCenter());
@@ -68,7 +72,7 @@ class QL_AutoPurgeCache {
   Order order_;                                                               // GUARDED_BY(mutex_)
   std::unordered_map<std::string, Order::iterator, KeyHash, std::equal_to<>> index_;  // GUARDED_BY(mutex_)
   size_t totalCost_ = 0;                                                      // GUARDED_BY(mutex_)
-  size_t totalCostLimit_ = 0;                                                 // GUARDED_BY(mutex_)
+  size_t totalCostLimit_ = kDefaultTotalCostLimit;                            // GUARDED_BY(mutex_)
   size_t countLimit_ = 0;                                                     // GUARDED_BY(mutex_)
   Subscription memoryWarning_;  // last: ends before the entries go
 };

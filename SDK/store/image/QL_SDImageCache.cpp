@@ -95,14 +95,7 @@ std::filesystem::path QL_SDImageCache::cachePathForKey(std::string_view key,
   return inPath / cachedFileNameForKey(key);
 }
 
-size_t QL_SDImageCache::cacheCostForImage(const Image& image) {
-  const Size size = image.size();
-  const double cost = size.width * size.height * image.scale() * image.scale();
-  constexpr double kMax = static_cast<double>(std::numeric_limits<size_t>::max());
-  if (!(cost > 0)) return 0;
-  if (cost >= kMax) return std::numeric_limits<size_t>::max();
-  return static_cast<size_t>(cost);
-}
+size_t QL_SDImageCache::cacheCostForImage(const Image& image) { return image.cost(); }
 
 void QL_SDImageCache::addReadOnlyCachePath(const std::filesystem::path& path) {
   std::lock_guard<std::mutex> lock(pathsMutex_);

@@ -83,8 +83,9 @@ class QL_SDImageCache {
   std::filesystem::path defaultCachePathForKey(std::string_view key) const;
   static std::filesystem::path cachePathForKey(std::string_view key,
                                                const std::filesystem::path& inPath);
-  // The memory level's cost of an image: width x height x scale x scale
-  // (pixels of one frame), saturating instead of overflowing.
+  // The memory level's cost of an image: the bytes of its decoded pixels,
+  // every frame it holds (or may hold, for an animation decoded on demand)
+  // counted, so that a limit in bytes means what it says.
   static size_t cacheCostForImage(const Image& image);
 
   const std::string& fullNamespace() const { return fullNamespace_; }
@@ -166,6 +167,8 @@ class QL_SDImageCache {
   void setMaxCacheSize(uint64_t bytes) { maxCacheSize_.store(bytes); }
   bool shouldDecompressImages() const { return shouldDecompressImages_.load(); }
   void setShouldDecompressImages(bool flag) { shouldDecompressImages_.store(flag); }
+  // Bytes of decoded images kept in memory; QL_AutoPurgeCache's default
+  // (64 MiB) unless set, 0 for no limit.
   size_t maxMemoryCost() const { return memCache_.totalCostLimit(); }
   void setMaxMemoryCost(size_t cost) { memCache_.setTotalCostLimit(cost); }
   size_t maxMemoryCountLimit() const { return memCache_.countLimit(); }

@@ -91,7 +91,7 @@ TEST_F(SDImageCacheTest, StoredImagesComeBackFromMemoryAndDisk) {
   EXPECT_EQ(fromDisk->pixelWidth(), 3);
   EXPECT_EQ(fromDisk->bitmap().pixel(2, 1), kRed);
   EXPECT_EQ(fresh->imageFromMemoryCacheForKey("k"), fromDisk);
-  EXPECT_EQ(fresh->memCache().totalCost(), 6u);  // pixels of one frame
+  EXPECT_EQ(fresh->memCache().totalCost(), 6u * 4);  // bytes of its pixels
 
   cache->storeImage(nullptr, "k2");
   cache->storeImage(image, "");
@@ -349,8 +349,20 @@ TEST_F(SDImageCacheTest, PackageStoreSettingsHold) {
     cache->storeImage(test::solidImage(1, 1, kRed), std::to_string(i), false);
   }
   EXPECT_EQ(cache->memCache().count(), 60u);
-  cache->setMaxMemoryCost(10);
+  cache->setMaxMemoryCost(10 * 4);  // bytes: ten one-pixel images
   EXPECT_EQ(cache->memCache().count(), 10u);
+}
+
+TEST_F(SDImageCacheTest, MemoryIsBoundedInDecodedBytesByDefault) {
+  auto cache = makeCache();
+  ASSERT_EQ(cache->maxMemoryCost(), QL_AutoPurgeCache::kDefaultTotalCostLimit);
+  auto big = test::solidImage(1024, 1024, kRed);  // 4 MiB of pixels
+  for (int i = 0; i < 40; ++i) cache->storeImage(big, "big" + std::to_string(i), false);
+  EXPECT_LE(cache->memCache().totalCost(), cache->maxMemoryCost());
+  EXPECT_EQ(cache->memCache().count(), cache->maxMemoryCost() / big->cost());
+  auto frames = std::vector<std::shared_ptr<const Bitmap>>(3, std::make_shared<Bitmap>(16, 16));
+  EXPECT_EQ(QL_SDImageCache::cacheCostForImage(*Image::animated(frames, 0.3)), 3u * 16 * 16 * 4)
+      << "every frame counts";
 }
 
 TEST_F(SDImageCacheTest, DestructionFinishesQueuedWrites) {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "ImageTestSupport.h"
+#include "support/HostileFiles.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/store/image/QLImageDecoder.h"
 #include "vexa/store/image/QLImageError.h"
@@ -153,7 +154,7 @@ TEST(StillDecodingTest, UndecodableDataGivesNoImage) {
       {"truncated jpeg", Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() / 2),
        QLImageErrorCode::Malformed},
       {"jpeg header only", Bytes(jpeg.begin(), jpeg.begin() + 20), QLImageErrorCode::Malformed},
-      {"truncated png", Bytes(png.begin(), png.end() - 20), QLImageErrorCode::Malformed},
+      {"png cut inside its rows", Bytes(png.begin(), png.begin() + 45), QLImageErrorCode::Malformed},
       {"png signature only", Bytes(png.begin(), png.begin() + 8), QLImageErrorCode::Malformed},
       {"riff without vp8", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'E', 'B', 'P'},
        QLImageErrorCode::Malformed},
@@ -245,6 +246,48 @@ TEST(StillDecodingTest, OversizedJpegIsRefusedFromItsHeader) {
     }
   }
   EXPECT_EQ(errorCode(jpeg), int64_t(QLImageErrorCode::TooLarge));
+}
+
+Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+TEST(StillDecodingTest, PngReadingStopsAfterTheLastRow) {
+  // A gigabyte of zeros after the one row, in a chunk with a wrong CRC: a
+  // decoder that reads on fails there, after inflating for seconds.
+  const Bytes png = bytesOf(test::hostile::pngOnePixelWithTrailingData(uint64_t(1) << 30, true));
+  ASSERT_LT(png.size(), size_t(2) << 20);
+  auto image = QLImageDecoder::decode(png);
+  ASSERT_TRUE(image.ok()) << image.error().toString();
+  EXPECT_EQ((*image)->bitmap().pixel(0, 0), argb(0x80, 0x80, 0x80));
+  // Rows that never arrive are still an error.
+  const Bytes fixtureBytes = fixture("interlaced.png");
+  for (size_t cut : {size_t(40), size_t(80)}) {
+    EXPECT_EQ(errorCode(Bytes(fixtureBytes.begin(), fixtureBytes.begin() + cut)),
+              int64_t(QLImageErrorCode::Malformed));
+  }
+}
+
+TEST(StillDecodingTest, JpegEndingBeforeItsLastScanLineIsRefused) {
+  // 8192 x 8192 declared, one block of data, then the end marker.
+  const Bytes claims = bytesOf(test::hostile::jpegClaimingHugeEndingAtMarker());
+  EXPECT_EQ(errorCode(claims), int64_t(QLImageErrorCode::Malformed));
+  // The same file at its true size decodes.
+  EXPECT_EQ(errorCode(bytesOf(test::hostile::jpegClaimingHugeEndingAtMarker(8, 8))), 0);
+
+  // A real image cut inside its scan, whatever follows the cut.
+  const Bytes jpeg = fixture("baseline.jpg");
+  size_t scan = 0;
+  for (size_t i = 0; i + 1 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) scan = i;
+  }
+  ASSERT_GT(scan, 0u);
+  const Bytes head(jpeg.begin(), jpeg.begin() + (scan + jpeg.size()) / 2);
+  const std::vector<std::pair<const char*, Bytes>> endings = {
+      {"nothing", {}}, {"end of image", {0xFF, 0xD9}}, {"a table marker", {0xFF, 0xC4, 0, 2}}};
+  for (const auto& [what, ending] : endings) {
+    Bytes cut = head;
+    cut.insert(cut.end(), ending.begin(), ending.end());
+    EXPECT_EQ(errorCode(cut), int64_t(QLImageErrorCode::Malformed)) << what;
+  }
 }
 
 }  // namespace
