@@ -13,7 +13,7 @@
 #include <random>
 #include <vector>
 
-#include "vexa/store/zip/QLFileHandle.h"
+#include "vexa/platform/FileHandle.h"
 #include "vexa/store/zip/QLZipCrypto.h"
 #include "vexa/store/zip/QLZipError.h"
 #include "vexa/store/zip/QLZipExtraction.h"
@@ -210,7 +210,7 @@ bool QLZipArchive::addFileToZip(const std::filesystem::path& source, const std::
     fail(QLZipError::make(QLZipError::kNotOpen, "No archive is open for writing"));
     return false;
   }
-  QLFileHandle fd(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  FileHandle fd(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat st {};
   if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
     fail(QLZipError::make(QLZipError::kOpenFailed, "Cannot read " + source.string()));

@@ -33,7 +33,7 @@ Result<QLZipDestination> QLZipDestination::open(const std::filesystem::path& dir
   if (auto made = FileSystem::createDirectories(directory); !made) {
     return QLZipError::make(QLZipError::kWriteFailed, made.error().description());
   }
-  QLFileHandle fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  FileHandle fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!fd.valid()) return writeError(errno, "Cannot open " + directory.string());
   return QLZipDestination(directory, std::move(fd));
 }
@@ -48,14 +48,14 @@ Result<int> QLZipDestination::directory(const std::vector<std::string>& path, si
   cachedFd_.reset();
   cachedPath_.clear();
 
-  QLFileHandle current;
+  FileHandle current;
   int parent = rootFd_.get();
   for (size_t i = 0; i < count; ++i) {
     const char* name = path[i].c_str();
     if (create && ::mkdirat(parent, name, 0755) != 0 && errno != EEXIST) {
       return writeError(errno, "Cannot create directory " + joined(path, i + 1));
     }
-    QLFileHandle next(::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    FileHandle next(::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!next.valid()) {
       int err = errno;
       struct stat st {};
@@ -94,7 +94,7 @@ Result<QLZipDestination::Existing> QLZipDestination::prepareFile(
   return Existing::Other;
 }
 
-Result<QLFileHandle> QLZipDestination::replaceFile(const std::vector<std::string>& path) {
+Result<FileHandle> QLZipDestination::replaceFile(const std::vector<std::string>& path) {
   auto parent = directory(path, path.size() - 1, true);
   if (!parent) return parent.error();
   const char* name = path.back().c_str();
@@ -103,7 +103,7 @@ Result<QLFileHandle> QLZipDestination::replaceFile(const std::vector<std::string
   if (::unlinkat(*parent, name, 0) != 0 && errno != ENOENT) {
     return writeError(errno, "Cannot replace " + joined(path, path.size()));
   }
-  QLFileHandle fd(
+  FileHandle fd(
       ::openat(*parent, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
   if (!fd.valid()) return writeError(errno, "Cannot create " + joined(path, path.size()));
   return fd;

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "vexa/platform/FileHandle.h"
 #include "vexa/platform/Result.h"
-#include "vexa/store/zip/QLFileHandle.h"
 
 namespace vexa {
 
@@ -30,25 +30,25 @@ class QLZipDestination {
   Result<Existing> prepareFile(const std::vector<std::string>& path);
   // Removes whatever non-directory stands at `path` and creates a new empty
   // file there (mode 0644) for writing. Call prepareFile() first.
-  Result<QLFileHandle> replaceFile(const std::vector<std::string>& path);
+  Result<FileHandle> replaceFile(const std::vector<std::string>& path);
   // Removes the file at `path`, if any; for clean-up after a failed entry.
   void removeFile(const std::vector<std::string>& path);
 
   const std::filesystem::path& path() const { return root_; }
 
  private:
-  QLZipDestination(std::filesystem::path root, QLFileHandle fd)
+  QLZipDestination(std::filesystem::path root, FileHandle fd)
       : root_(std::move(root)), rootFd_(std::move(fd)) {}
   // The descriptor of the directory made of the first `count` components,
   // created on the way when `create`; valid until the next call.
   Result<int> directory(const std::vector<std::string>& path, size_t count, bool create);
 
   std::filesystem::path root_;
-  QLFileHandle rootFd_;
+  FileHandle rootFd_;
   // The last directory reached, kept so that entries of one folder do not
   // walk the tree again (archives list a folder's files together).
   std::vector<std::string> cachedPath_;
-  QLFileHandle cachedFd_;
+  FileHandle cachedFd_;
 };
 
 }  // namespace vexa
