@@ -13,14 +13,15 @@ namespace vexa {
 class QLDownloadError {
  public:
   static const char* const kDomain;  // "VXDownloadErrorDomain"
-  enum Code : int64_t {
+  enum class Code : int64_t {
     kNoPackage = 1,     // no package (or one without a guid) was given
     kNoFileHost = 2,    // the package file host is not configured or its URL is bad
     kNotStored = 3,     // the store refused the downloaded package
     kManagerGone = 4,   // the manager went away while the work ran
   };
+  using enum Code;
   static Error make(Code code, std::string description) {
-    return Error(kDomain, code, std::move(description));
+    return makeError<QLDownloadError>(code, std::move(description));
   }
   static Error managerGone() { return make(kManagerGone, "The download manager went away"); }
 };

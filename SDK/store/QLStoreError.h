@@ -13,16 +13,17 @@ class QLStoreError {
  public:
   static const char* const kDomain;  // "VXStoreErrorDomain"
 
-  enum Code : int64_t {
+  enum class Code : int64_t {
     kUnsafeGuid = 1,        // a guid that cannot name a file
     kMalformedRecord = 2,   // a stored file holds something else than expected
     kMissingImage = 3,      // an archive lacks the tab icon or an emoji's files
     kArchiveFailed = 4,     // the archive could not be unpacked (its error is in the text)
     kMoveFailed = 5,        // unpacked files could not be put in place
   };
+  using enum Code;
 
   static Error make(Code code, std::string description) {
-    return Error(kDomain, code, std::move(description));
+    return makeError<QLStoreError>(code, std::move(description));
   }
 };
 

@@ -70,7 +70,7 @@ TEST_F(QLPackageZipStoreTest, AnArchiveMissingAnImageLeavesThePackageUnstored) {
     std::string missing;
     int64_t code;
   } cases[] = {
-      {"A", "title_keyboard_icon.png", QLStoreError::kMissingImage},
+      {"A", "title_keyboard_icon.png", int64_t(QLStoreError::kMissingImage)},
       {"B", "THUMB_B-1.png", 0},
       {"C", "IMAGE_C-1.gif", 0},
   };

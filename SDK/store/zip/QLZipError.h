@@ -12,7 +12,7 @@ class QLZipError {
  public:
   static const char* const kDomain;  // "VXZipErrorDomain"
 
-  enum Code : int64_t {
+  enum class Code : int64_t {
     kOpenFailed = 1,        // the archive could not be opened or created
     kEntryOpenFailed = 2,   // an entry could not be opened (bad method, password, header)
     kEntryInfoFailed = 3,   // an entry's description could not be read
@@ -26,9 +26,10 @@ class QLZipError {
     kNotOpen = 11,          // no archive is open for the operation
     kBadPassword = 12,      // an encrypted entry's check byte does not match the password
   };
+  using enum Code;
 
   static Error make(Code code, std::string description) {
-    return Error(kDomain, code, std::move(description));
+    return makeError<QLZipError>(code, std::move(description));
   }
 };
 

@@ -165,7 +165,7 @@ TEST_F(QLZipHostileArchiveTest, DamagedArchivesAreReportedAndLeaveNoDamagedFile)
     const char* what;
     const char* field;
     const char* value;
-    int64_t code;
+    QLZipError::Code code;
   } cases[] = {
       {"wrong CRC", "crc", "305419896", QLZipError::kCorrupt},
       {"header claims less", "size", "1000", QLZipError::kCorrupt},
