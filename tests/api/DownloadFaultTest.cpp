@@ -1,6 +1,7 @@
 // Downloads that meet a failing file host: each ends with an error, leaves
 // nothing half-stored, and a later attempt succeeds.
 #include "DownloadTestSupport.h"
+#include "support/ReferenceServiceSkip.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
 #include <atomic>
@@ -154,4 +155,6 @@ TEST_F(DownloadFaultTest, RequestsAreAnsweredWhileImagesStall) {
 }  // namespace
 }  // namespace vexa
 
+#else
+VX_SKIP_WITHOUT_REFERENCE_SERVICE(DownloadFaultTest)
 #endif  // VEXA_HAVE_REFERENCE_SERVICE

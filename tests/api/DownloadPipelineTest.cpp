@@ -2,6 +2,7 @@
 // packages from their archives, single packages from their emoji lists and
 // missing images, progress, and what is reported.
 #include "DownloadTestSupport.h"
+#include "support/ReferenceServiceSkip.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
 #include "vexa/store/QLPackageHelper.h"
@@ -216,4 +217,6 @@ TEST_F(DownloadTest, WithoutCredentialsTheDownloadFailsWith8888) {
 }  // namespace
 }  // namespace vexa
 
+#else
+VX_SKIP_WITHOUT_REFERENCE_SERVICE(DownloadPipelineTest)
 #endif  // VEXA_HAVE_REFERENCE_SERVICE

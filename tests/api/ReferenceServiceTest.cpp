@@ -1,5 +1,7 @@
 // The client against the reference service: its signature check, tokens and
 // envelope are the other side's reading of the same protocol.
+#include "support/ReferenceServiceSkip.h"
+
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
 #include <gtest/gtest.h>
@@ -97,4 +99,6 @@ TEST_F(ReferenceServiceTest, WrongSecretIsReported) {
 }  // namespace
 }  // namespace vexa
 
+#else
+VX_SKIP_WITHOUT_REFERENCE_SERVICE(ReferenceServiceTest)
 #endif  // VEXA_HAVE_REFERENCE_SERVICE

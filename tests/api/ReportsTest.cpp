@@ -2,6 +2,7 @@
 // service accepts from them.
 #include <gtest/gtest.h>
 
+#include "support/ReferenceServiceSkip.h"
 #include "vexa/api/QLDownloadManager.h"
 #include "support/MainQueueTesting.h"
 
@@ -139,4 +140,6 @@ TEST_F(ReportsTest, ReportsThatCannotBeSentEndQuietly) {
 }  // namespace
 }  // namespace vexa
 
+#else
+VX_SKIP_WITHOUT_REFERENCE_SERVICE(ReportsTest)
 #endif  // VEXA_HAVE_REFERENCE_SERVICE

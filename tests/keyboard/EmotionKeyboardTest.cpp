@@ -2,6 +2,7 @@
 // tool bar, swipes between groups, the preview, the recommended group and
 // its downloads, the shop button.
 #include "KeyboardTestSupport.h"
+#include "support/ReferenceServiceSkip.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
 #include "vexa/keyboard/QLInputCollectionCell.h"
@@ -228,4 +229,6 @@ TEST_F(KeyboardTest, TheAddButtonPresentsOneShopAndStoresTheVisit) {
 }  // namespace
 }  // namespace vexa
 
+#else
+VX_SKIP_WITHOUT_REFERENCE_SERVICE(EmotionKeyboardTest)
 #endif  // VEXA_HAVE_REFERENCE_SERVICE

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "KeyboardTestSupport.h"
+#include "support/ReferenceServiceSkip.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
 #include "vexa/core/VXEmotionCentre.h"
@@ -68,4 +69,6 @@ TEST_F(KeyboardTest, TheOverlayIsHeldNotFoundByTagAndFollowsTheInput) {
 }  // namespace
 }  // namespace vexa
 
+#else
+VX_SKIP_WITHOUT_REFERENCE_SERVICE(KeyboardInputTest)
 #endif  // VEXA_HAVE_REFERENCE_SERVICE

@@ -2,6 +2,7 @@
 // page, the banner row, rows following their packages' progress, downloads
 // and closing.
 #include "DownloadTestSupport.h"
+#include "support/ReferenceServiceSkip.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
 #include <thread>
@@ -208,4 +209,6 @@ TEST_F(ShopScreenTest, BackClosesTheStackAndThenTellsTheCentre) {
 }  // namespace
 }  // namespace vexa
 
+#else
+VX_SKIP_WITHOUT_REFERENCE_SERVICE(ShopScreenTest)
 #endif  // VEXA_HAVE_REFERENCE_SERVICE

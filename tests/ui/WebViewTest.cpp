@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "support/ReferenceServiceSkip.h"
 #include "vexa/http/QLHTTPError.h"
 #include "vexa/platform/ui/ScrollView.h"
 #include "vexa/platform/ui/WebTextBlockView.h"
@@ -115,6 +116,8 @@ TEST_F(WebViewTest, KeepsNavigationOnThePagesHost) {
   EXPECT_EQ(web_->reload().error().code(), kWebViewErrorRefused);
 }
 
+#else
+VX_SKIP_WITHOUT_REFERENCE_SERVICE(WebViewTest)
 #endif
 
 }  // namespace
