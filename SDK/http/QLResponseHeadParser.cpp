@@ -43,7 +43,9 @@ QLResponseHeadParser::Line QLResponseHeadParser::feed(std::string_view line) {
   std::string_view content = trim(line);
   if (content.empty()) return Line::EndOfHead;
   if ((line.front() == ' ' || line.front() == '\t') && !headers_.empty()) {
-    headers_.back().second += " " + std::string(content);
+    std::string& value = headers_.back().second;
+    value += ' ';
+    value += content;
     return Line::Header;
   }
   size_t colon = content.find(':');

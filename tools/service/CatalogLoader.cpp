@@ -27,7 +27,14 @@ Error failure(int64_t code, const std::string& where, const std::string& what) {
                std::string(kDescriptionName) + ": " + where + ": " + what);
 }
 
-std::string inQuotes(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string inQuotes(std::string_view text) {
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted += '"';
+  quoted += text;
+  quoted += '"';
+  return quoted;
+}
 
 bool isGuid(std::string_view s) {
   return !s.empty() && s.size() <= kMaxGuidLength && std::all_of(s.begin(), s.end(), [](char c) {
