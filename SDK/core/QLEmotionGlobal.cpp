@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdlib>
 
 #include "vexa/core/QLBuiltinImages.h"
 #include "vexa/platform/Base64.h"
+#include "vexa/platform/Environment.h"
 #include "vexa/platform/FileSystem.h"
 #include "vexa/platform/Once.h"
 #include "vexa/platform/Screen.h"
@@ -30,9 +30,7 @@ QLEmotionGlobal& QLEmotionGlobal::sharedInstance() {
 
 QLEmotionGlobal::Configuration QLEmotionGlobal::standardConfiguration() {
   Configuration c;
-  if (const char* dir = std::getenv("VEXA_BUNDLE_DIR"); dir != nullptr && *dir != '\0') {
-    c.bundleSearchPath.emplace_back(dir);
-  }
+  if (auto dir = Environment::nonEmpty("VEXA_BUNDLE_DIR")) c.bundleSearchPath.emplace_back(*dir);
   c.bundleSearchPath.emplace_back(vexa_bundle_directory);
   c.decodeImage = decodeWithTheSDK;
   return c;

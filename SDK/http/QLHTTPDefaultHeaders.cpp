@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "vexa/platform/Environment.h"
 #include "vexa/platform/Screen.h"
 
 namespace vexa {
@@ -21,11 +22,6 @@ std::string languageTag(std::string_view locale) {
   return tag;
 }
 
-const char* env(const char* name) {
-  const char* v = std::getenv(name);
-  return (v && *v) ? v : nullptr;
-}
-
 }  // namespace
 
 std::vector<std::string> QLHTTPDefaultHeaders::preferredLanguages() {
@@ -34,8 +30,8 @@ std::vector<std::string> QLHTTPDefaultHeaders::preferredLanguages() {
     std::string tag = languageTag(locale);
     if (!tag.empty() && std::find(out.begin(), out.end(), tag) == out.end()) out.push_back(tag);
   };
-  if (const char* list = env("LANGUAGE")) {
-    std::string_view rest = list;
+  if (auto list = Environment::nonEmpty("LANGUAGE")) {
+    std::string_view rest = *list;
     while (!rest.empty()) {
       size_t colon = rest.find(':');
       add(rest.substr(0, colon));
@@ -44,8 +40,8 @@ std::vector<std::string> QLHTTPDefaultHeaders::preferredLanguages() {
     }
   }
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    if (const char* v = env(name)) {
-      add(v);
+    if (auto v = Environment::nonEmpty(name)) {
+      add(*v);
       break;
     }
   }

@@ -12,6 +12,7 @@
 #include "vexa/keyboard/QLInputToolView.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/platform/UserDefaults.h"
+#include "vexa/platform/WallClock.h"
 #include "vexa/platform/ui/ImageView.h"
 #include "vexa/platform/ui/NavigationController.h"
 #include "vexa/platform/ui/TapGestureRecognizer.h"
@@ -381,8 +382,7 @@ void QLEmotionKeyboard::inputToolViewTriggerAction(int action, size_t index) {
     }
     case kToolActionAdd: {
       showRemindView(false);
-      const auto now = std::chrono::system_clock::now().time_since_epoch();
-      setLatestTime(static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count()));
+      setLatestTime(static_cast<double>(WallClock::millisecondsSince1970()));
       presentShop();
       return;
     }

@@ -1,7 +1,8 @@
 #include "vexa/platform/Directories.h"
 
-#include <cstdlib>
 #include <mutex>
+
+#include "vexa/platform/Environment.h"
 
 namespace vexa {
 namespace {
@@ -17,9 +18,8 @@ std::optional<std::filesystem::path>& explicitRoot() {
 }
 
 std::filesystem::path envOr(const char* name, const char* homeRelative) {
-  if (const char* v = std::getenv(name); v && *v) return v;
-  const char* home = std::getenv("HOME");
-  return std::filesystem::path(home && *home ? home : "/tmp") / homeRelative;
+  if (auto v = Environment::nonEmpty(name)) return *v;
+  return std::filesystem::path(Environment::nonEmpty("HOME").value_or("/tmp")) / homeRelative;
 }
 
 }  // namespace
@@ -34,7 +34,7 @@ std::optional<std::filesystem::path> Directories::root() {
     std::lock_guard<std::mutex> lock(rootMutex());
     if (explicitRoot()) return explicitRoot();
   }
-  if (const char* v = std::getenv("VEXA_HOME"); v && *v) return std::filesystem::path(v);
+  if (auto v = Environment::nonEmpty("VEXA_HOME")) return std::filesystem::path(*v);
   return std::nullopt;
 }
 

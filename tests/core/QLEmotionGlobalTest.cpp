@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 
 #include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/platform/Environment.h"
 #include "vexa/platform/FileSystem.h"
 #include "support/TempDirectory.h"
 
@@ -135,15 +135,16 @@ TEST(QLEmotionGlobalTest, TheSDKsOwnBundleIsFoundWithItsPictures) {
 TEST(QLEmotionGlobalTest, TheEnvironmentNamesTheBundleFirst) {
   test::TempDirectory dir;
   ASSERT_TRUE(FileSystem::writeAtomically(dir / "VXEmotion.strings", "\"点击刷新\" = \"Refresh\";").ok());
-  ::setenv("VEXA_BUNDLE_DIR", dir.path().c_str(), 1);
+  Environment::set("VEXA_BUNDLE_DIR", dir.path().string());
   auto configuration = QLEmotionGlobal::standardConfiguration();
-  ::unsetenv("VEXA_BUNDLE_DIR");
+  Environment::unset("VEXA_BUNDLE_DIR");
+  const auto without = QLEmotionGlobal::standardConfiguration();
+  Environment::restore("VEXA_BUNDLE_DIR");
   ASSERT_GE(configuration.bundleSearchPath.size(), 2u) << "the override, then the build tree";
   EXPECT_EQ(configuration.bundleSearchPath.front(), dir.path());
   QLEmotionGlobal global(configuration);
   EXPECT_EQ(global.localizedStringForKey("点击刷新"), "Refresh");
-  EXPECT_EQ(QLEmotionGlobal::standardConfiguration().bundleSearchPath.size(),
-            configuration.bundleSearchPath.size() - 1);
+  EXPECT_EQ(without.bundleSearchPath.size(), configuration.bundleSearchPath.size() - 1);
 }
 
 TEST(QLEmotionGlobalTest, ThemeIsMadeWhenNoneIsSet) {

@@ -8,6 +8,7 @@
 #include "vexa/http/QLJSONResponseSerializer.h"
 #include "vexa/http/QLMultipartFormData.h"
 #include "vexa/http/QL_AFHTTPRequestOperationManager.h"
+#include "vexa/platform/Environment.h"
 
 namespace vexa {
 namespace {
@@ -84,23 +85,16 @@ TEST(QLHTTPDefaultHeadersTest, AcceptLanguageStopsAtHalfWeight) {
 }
 
 TEST(QLHTTPDefaultHeadersTest, PreferredLanguagesFromTheLocale) {
-  const char* saved[] = {std::getenv("LANGUAGE"), std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
-                         std::getenv("LANG")};
-  std::string keep[4];
-  for (int i = 0; i < 4; ++i) keep[i] = saved[i] ? saved[i] : "";
-  ::setenv("LANGUAGE", "zh_CN:en_US", 1);
-  ::setenv("LC_ALL", "", 1);
-  ::setenv("LC_MESSAGES", "", 1);
-  ::setenv("LANG", "fr_FR.UTF-8", 1);
+  Environment::set("LANGUAGE", "zh_CN:en_US");
+  Environment::set("LC_ALL", "");
+  Environment::unset("LC_MESSAGES");
+  Environment::set("LANG", "fr_FR.UTF-8");
   EXPECT_EQ(QLHTTPDefaultHeaders::preferredLanguages(),
             (std::vector<std::string>{"zh-CN", "en-US", "fr-FR"}));
-  ::setenv("LANGUAGE", "", 1);
-  ::setenv("LANG", "C.UTF-8", 1);
+  Environment::set("LANGUAGE", "");
+  Environment::set("LANG", "C.UTF-8");
   EXPECT_EQ(QLHTTPDefaultHeaders::preferredLanguages(), (std::vector<std::string>{"en"}));
-  const char* names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
-  for (int i = 0; i < 4; ++i) {
-    if (saved[i]) ::setenv(names[i], keep[i].c_str(), 1); else ::unsetenv(names[i]);
-  }
+  for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) Environment::restore(name);
 }
 
 TEST(QLHTTPDefaultHeadersTest, UserAgentIsPrintableAscii) {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "vexa/platform/WallClock.h"
+
 namespace vexa {
 namespace {
 
@@ -27,7 +29,7 @@ bool olderThan(const QLDiskCacheCleaner::FileEntry& a, const QLDiskCacheCleaner:
 }  // namespace
 
 QLDiskCacheCleaner::FileTime QLDiskCacheCleaner::now() {
-  const auto since = std::chrono::system_clock::now().time_since_epoch();
+  const auto since = WallClock::now().time_since_epoch();
   const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(since).count();
   return {ns / 1000000000, ns % 1000000000};
 }
