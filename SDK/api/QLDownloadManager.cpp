@@ -8,18 +8,16 @@
 #include "vexa/http/QLHTTPError.h"
 #include "vexa/http/QLJSONRequestSerializer.h"
 #include "vexa/http/QLJSONResponseSerializer.h"
+#include "vexa/platform/Environment.h"
+#include "vexa/platform/MainQueue.h"
 #include "vexa/platform/Md5.h"
 #include "vexa/platform/Once.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/platform/UrlEscaping.h"
+#include "vexa/platform/WallClock.h"
 
 namespace vexa {
 namespace {
-
-std::string environment(const char* name) {
-  const char* v = std::getenv(name);
-  return v ? v : "";
-}
 
 std::shared_ptr<QLJSONResponseSerializer> serviceResponseSerializer() {
   auto serializer = std::make_shared<QLJSONResponseSerializer>();
@@ -31,17 +29,12 @@ std::shared_ptr<QLJSONResponseSerializer> serviceResponseSerializer() {
 
 Error gone() { return qlURLError(kQLURLErrorCancelled, "cancelled"); }
 
-int64_t millisecondsSince1970() {
-  std::chrono::duration<double> seconds = std::chrono::system_clock::now().time_since_epoch();
-  return static_cast<int64_t>(seconds.count() * 1000.0);
-}
-
 }  // namespace
 
 QLDownloadManager& QLDownloadManager::defaultManager() {
   return Once<QLDownloadManager>::instance([] {
-    auto* manager = new QLDownloadManager(environment("VEXA_API_BASE"));
-    manager->setFilesBaseURL(environment("VEXA_FILES_BASE"));
+    auto* manager = new QLDownloadManager(Environment::get("VEXA_API_BASE").value_or(""));
+    manager->setFilesBaseURL(Environment::get("VEXA_FILES_BASE").value_or(""));
     return manager;
   });
 }
@@ -82,7 +75,7 @@ std::string QLDownloadManager::urlStrWithRequestType(int64_t type, const Value& 
 
 Value QLDownloadManager::generateFinalParamsWithCoreParams(const Value& params, int64_t type) {
   Value out = params.isDictionary() ? params : Value::dict();
-  out["timestamp"] = Value(std::to_string(millisecondsSince1970()));
+  out["timestamp"] = Value(std::to_string(WallClock::millisecondsSince1970()));
   out["device_no"] = Value(ql_uniqueIdentifier());
   out["os"] = Value(Device::current().systemVersion);
   if (!userId_.empty()) out["app_uid"] = Value(userId_);
@@ -129,12 +122,13 @@ QLDownloadManager::Operation QLDownloadManager::operationForServiceRequest(Resul
 }
 
 void QLDownloadManager::fetchAccessTokenWithRefresh(bool refresh, TokenHandler handler) {
+  VX_ASSERT_MAIN_THREAD();
   Value params = Value::dict({{"op", refresh ? "refresh" : "grant"},
                               {"appid", appId_},
                               {"secret", appSecret_}});
   auto op = serviceOperation(
       methodForRequestType(QLRequestTypeToken), QLRequestTypeDescription[QLRequestTypeToken], params,
-      [this, alive = std::weak_ptr<int>(lifetime_), handler](const Operation&, const Value& json) {
+      [this, alive = lifetime_.token(), handler](const Operation&, const Value& json) {
         if (alive.expired()) {
           if (handler) handler(gone());
           return;
@@ -165,6 +159,7 @@ void QLDownloadManager::sendRequest(int64_t type, const Value& params, Completio
 
 void QLDownloadManager::send(int64_t type, std::optional<std::string> special, Value params,
                              CompletionHandler handler, int refreshRounds) {
+  VX_ASSERT_MAIN_THREAD();
   if (!handler) handler = [](const Result<QLResponse>&) {};
   if (!qlIsKnownRequestType(type) && (!special || special->empty())) {
     handler(qlHTTPRequestError(kQLHTTPRequestErrorInvalidParameters,
@@ -201,7 +196,7 @@ void QLDownloadManager::perform(int64_t type, std::optional<std::string> special
   Value final = generateFinalParamsWithCoreParams(core, type);
   auto op = serviceOperation(
       methodForRequestType(type), path, final,
-      [this, alive = std::weak_ptr<int>(lifetime_), type, special, params, handler,
+      [this, alive = lifetime_.token(), type, special, params, handler,
        refreshRounds](const Operation&, const Value& json) {
         if (alive.expired()) {
           handler(gone());

@@ -47,6 +47,7 @@
 #include "vexa/api/QLRequestType.h"
 #include "vexa/api/QLResponse.h"
 #include "vexa/http/QL_AFHTTPRequestOperationManager.h"
+#include "vexa/platform/Lifetime.h"
 #include "vexa/platform/Result.h"
 #include "vexa/platform/SecureItemStore.h"
 #include "vexa/platform/Value.h"
@@ -257,7 +258,7 @@ class QLDownloadManager : public QL_AFHTTPRequestOperationManager {
   EmojiMemoryTable smallEmojiMemoryTable_;
   Counter pendingReports_ = std::make_shared<std::atomic<size_t>>(0);
   // Expires with the manager; answers that arrive later find it gone.
-  std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
+  Lifetime lifetime_;
 };
 
 }  // namespace vexa

@@ -83,9 +83,10 @@ Status QLDownloadManager::storeDownloadedPackage(const PackagePtr& package) {
 // --- Default packages ------------------------------------------------------------
 
 void QLDownloadManager::downloadDefaultPackages(DownloadCompletion completion) {
+  VX_ASSERT_MAIN_THREAD();
   if (!completion) completion = [](const Status&) {};
   sendRequest(QLRequestTypeDefaultPackages, Value(),
-              [this, alive = std::weak_ptr<int>(lifetime_), completion](const Result<QLResponse>& r) {
+              [this, alive = lifetime_.token(), completion](const Result<QLResponse>& r) {
                 if (!r) {
                   completion(r.error());
                   return;
@@ -112,13 +113,14 @@ void QLDownloadManager::downloadDefaultPackages(DownloadCompletion completion) {
 
 void QLDownloadManager::downloadPackages(std::vector<PackagePtr> packages, size_t currentIndex,
                                          DownloadCompletion completion) {
+  VX_ASSERT_MAIN_THREAD();
   if (!completion) completion = [](const Status&) {};
   if (currentIndex >= packages.size()) {
     completion(Status::Ok());
     return;
   }
   PackagePtr package = packages[currentIndex];
-  downloadZipPackage(package, [this, alive = std::weak_ptr<int>(lifetime_),
+  downloadZipPackage(package, [this, alive = lifetime_.token(),
                                packages = std::move(packages), currentIndex,
                                completion](const Status& status) mutable {
     if (!status) {
@@ -137,6 +139,7 @@ void QLDownloadManager::downloadPackages(std::vector<PackagePtr> packages, size_
 
 void QLDownloadManager::downloadZipPackage(const PackagePtr& package,
                                            DownloadCompletion completion) {
+  VX_ASSERT_MAIN_THREAD();
   if (!completion) completion = [](const Status&) {};
   if (auto unusable = unusablePackage(package)) {
     completion(*unusable);
@@ -159,7 +162,7 @@ void QLDownloadManager::downloadZipPackage(const PackagePtr& package,
     QLDownloadProgress::advance(*package, QLDownloadProgress::share(chunk, expected));
   });
   operation->setCompletionBlockWithSuccess(
-      [this, alive = std::weak_ptr<int>(lifetime_), package, completion](const Operation& done,
+      [this, alive = lifetime_.token(), package, completion](const Operation& done,
                                                                          const Value&) {
         if (alive.expired()) {
           completion(QLDownloadError::managerGone());
@@ -220,6 +223,7 @@ void QLDownloadManager::finishZipPackage(const PackagePtr& package,
 // --- One package from its emoji list and images -------------------------------------
 
 void QLDownloadManager::downloadPackage(const PackagePtr& package, DownloadCompletion completion) {
+  VX_ASSERT_MAIN_THREAD();
   if (!completion) completion = [](const Status&) {};
   if (auto unusable = unusablePackage(package)) {
     completion(*unusable);
@@ -228,7 +232,7 @@ void QLDownloadManager::downloadPackage(const PackagePtr& package, DownloadCompl
   if (package->progress() <= 0) package->setProgress(0.00001);
   sendRequest(
       QLRequestTypePackageEmojis, Value::dict({{kHTTPPathParamKey, package->guid()}}),
-      [this, alive = std::weak_ptr<int>(lifetime_), package, completion](const Result<QLResponse>& r) {
+      [this, alive = lifetime_.token(), package, completion](const Result<QLResponse>& r) {
         if (!r) {
           completion(r.error());
           return;

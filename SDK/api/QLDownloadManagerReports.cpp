@@ -3,6 +3,7 @@
 #include "vexa/api/QLDownloadManager.h"
 #include "vexa/api/QLResponseParser.h"
 #include "vexa/http/QLQueryString.h"
+#include "vexa/platform/MainQueue.h"
 
 namespace vexa {
 namespace {
@@ -66,6 +67,7 @@ QLDownloadManager::Operation QLDownloadManager::signedJSONPostOperation(int64_t 
 }
 
 void QLDownloadManager::logAction(int64_t type, const Value& params) {
+  VX_ASSERT_MAIN_THREAD();
   if (!actionNameWithType(type) || !params.isDictionary()) return;
   if (isEmojiAction(type)) {
     logUsage(type, params, 0);
@@ -82,7 +84,7 @@ void QLDownloadManager::logAction(int64_t type, const Value& params) {
 void QLDownloadManager::logUsage(int64_t type, const Value& params, int refreshRounds) {
   Counter pending = pendingReports_;
   ++*pending;
-  auto post = [this, alive = std::weak_ptr<int>(lifetime_), type, params, refreshRounds, pending] {
+  auto post = [this, alive = lifetime_.token(), type, params, refreshRounds, pending] {
     auto operation = signedJSONPostOperation(
         type, QLRequestTypeDescription[type], params,
         [this, alive, type, params, refreshRounds, pending](const Operation&, const Value& json) {

@@ -44,6 +44,7 @@ std::shared_ptr<QLEmoji> QLEmojiLookup::findLocally(QLDownloadManager& manager, 
 QLEmojiLookup::VXEmojis QLEmojiLookup::resolveLocally(QLDownloadManager& manager, Kind kind,
                                                       const std::vector<std::string>& codes,
                                                       std::vector<std::string>* unresolved) {
+  VX_ASSERT_MAIN_THREAD();
   VXEmojis found;
   std::set<std::string, std::less<>> missing;
   for (const auto& code : codes) {
@@ -58,6 +59,7 @@ QLEmojiLookup::VXEmojis QLEmojiLookup::resolveLocally(QLDownloadManager& manager
 
 void QLEmojiLookup::start(QLDownloadManager& manager, Kind kind, std::vector<std::string> codes,
                           QLDownloadManager::LookupCompletion completion, int refreshRounds) {
+  VX_ASSERT_MAIN_THREAD();
   if (!completion) completion = [](const Result<VXEmojis>&) {};
   std::vector<std::string> unresolved;
   VXEmojis found = resolveLocally(manager, kind, codes, &unresolved);
@@ -81,7 +83,7 @@ QLEmojiLookup::QLEmojiLookup(QLDownloadManager& manager, Kind kind, std::vector<
                              std::vector<std::string> unresolved, VXEmojis found,
                              QLDownloadManager::LookupCompletion completion, int refreshRounds)
     : manager_(manager),
-      alive_(manager.lifetime_),
+      alive_(manager.lifetime_.token()),
       kind_(kind),
       codes_(std::move(codes)),
       unresolved_(std::move(unresolved)),

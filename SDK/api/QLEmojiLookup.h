@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "vexa/api/QLDownloadManager.h"
+#include "vexa/platform/Lifetime.h"
 
 namespace vexa {
 
@@ -70,7 +71,7 @@ class QLEmojiLookup : public std::enable_shared_from_this<QLEmojiLookup> {
   bool managerAlive() const { return !alive_.expired(); }
 
   QLDownloadManager& manager_;
-  std::weak_ptr<int> alive_;
+  Lifetime::Token alive_;
   const Kind kind_;
   const std::vector<std::string> codes_;
   const std::vector<std::string> unresolved_;

@@ -25,6 +25,7 @@
 #include "vexa/platform/CharacterRange.h"
 #include "vexa/platform/Color.h"
 #include "vexa/platform/Font.h"
+#include "vexa/platform/Lifetime.h"
 
 namespace vexa {
 
@@ -77,7 +78,7 @@ class TextInput {
 
   // Expires when the input is destroyed, so that late completions can tell
   // whether the input is still there.
-  std::weak_ptr<const void> lifetime() const { return alive_; }
+  Lifetime::Token lifetime() const { return lifetime_.token(); }
 
  protected:
   explicit TextInput(Kind kind) : kind_(kind) {}
@@ -90,7 +91,7 @@ class TextInput {
   CharacterRange selection_;
   std::optional<Font> font_;
   std::optional<Color> textColor_;
-  std::shared_ptr<const int> alive_ = std::make_shared<const int>(0);
+  Lifetime lifetime_;
 };
 
 }  // namespace vexa

@@ -60,11 +60,13 @@ void QLPackageCache::moveOldFolderToVEXAFolder() {
 // --- Lists -------------------------------------------------------------------
 
 const QLPackageCache::Packages& QLPackageCache::defaultPackages() {
+  VX_ASSERT_MAIN_THREAD();
   if (!defaultPackages_) defaultPackages_ = files_.loadList(files_.defaultListPath());
   return *defaultPackages_;
 }
 
 const QLPackageCache::Packages& QLPackageCache::downloadedPackages() {
+  VX_ASSERT_MAIN_THREAD();
   if (!downloadedPackages_) downloadedPackages_ = files_.loadList(files_.downloadedListPath());
   return *downloadedPackages_;
 }
@@ -117,9 +119,13 @@ bool QLPackageCache::isDownloadedForPackage(const QLPackage& package) {
   return containsPackage(downloadedPackages(), package);
 }
 
-void QLPackageCache::clearDefaultPackages() { defaultPackages_ = Packages{}; }
+void QLPackageCache::clearDefaultPackages() {
+  VX_ASSERT_MAIN_THREAD();
+  defaultPackages_ = Packages{};
+}
 
 void QLPackageCache::clear() {
+  VX_ASSERT_MAIN_THREAD();
   imageCache_->clearMemory();
   sharedImageCache_->clearMemory();
   defaultPackages_.reset();
@@ -151,6 +157,7 @@ bool QLPackageCache::storePackage(const PackagePtr& package) {
 }
 
 void QLPackageCache::storeOnMainThread(const PackagePtr& package, bool& stored) {
+  VX_ASSERT_MAIN_THREAD();
   if (!canStorePackage(package)) return;
   defaultPackages();
   downloadedPackages();
@@ -200,6 +207,7 @@ bool QLPackageCache::removePackage(const PackagePtr& package) {
 }
 
 void QLPackageCache::removeOnMainThread(const PackagePtr& package, bool& removed) {
+  VX_ASSERT_MAIN_THREAD();
   const Packages& downloaded = downloadedPackages();
   auto stored = std::find_if(downloaded.begin(), downloaded.end(),
                              [&](const auto& p) { return p->isEqual(*package); });

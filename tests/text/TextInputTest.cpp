@@ -85,7 +85,7 @@ TEST(TextInputTest, PositionsStayInsideTheDocument) {
 }
 
 TEST(TextInputTest, LifetimeExpiresWithTheInput) {
-  std::weak_ptr<const void> lifetime;
+  Lifetime::Token lifetime;
   {
     TextView view;
     lifetime = view.lifetime();

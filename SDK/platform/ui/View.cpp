@@ -109,6 +109,7 @@ void View::resizeWithOldSuperviewSize(Size oldSuperSize) {
 // --- Tree
 
 void View::attach(std::shared_ptr<View> view, size_t index) {
+  VX_ASSERT_MAIN_THREAD();
   if (!view || view.get() == this) return;
   Window* newWindow = window();
   bool sameParent = view->superview_ == this;
@@ -165,6 +166,7 @@ void View::detachFromSuperview() {
 }
 
 void View::removeFromSuperview() {
+  VX_ASSERT_MAIN_THREAD();
   if (!superview_) return;
   auto keep = shared_from_this();
   willMoveToSuperview(nullptr);
@@ -341,11 +343,13 @@ void View::markSubtreeNeedsLayout() {
 }
 
 void View::setNeedsLayout() {
+  VX_ASSERT_MAIN_THREAD();
   needsLayout_ = true;
   markSubtreeNeedsLayout();
 }
 
 void View::layoutIfNeeded() {
+  VX_ASSERT_MAIN_THREAD();
   if (needsLayout_) {
     needsLayout_ = false;
     // Read again after the first hook, which may release its controller.

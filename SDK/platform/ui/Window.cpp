@@ -13,6 +13,7 @@ Window::~Window() {
 }
 
 void Window::setRootViewController(std::shared_ptr<ViewController> controller) {
+  VX_ASSERT_MAIN_THREAD();
   if (rootViewController_ == controller) return;
   if (rootViewController_) {
     rootViewController_->view()->removeFromSuperview();
@@ -39,6 +40,7 @@ void Window::setFirstResponder(const std::shared_ptr<View>& responder) {
 }
 
 void Window::makeKeyAndVisible() {
+  VX_ASSERT_MAIN_THREAD();
   setHidden(false);
   Application::shared().setKeyWindow(std::static_pointer_cast<Window>(shared_from_this()));
 }
