@@ -119,7 +119,7 @@ void QLDefaultPackageLoader::download(bool retry) {
   downloadShowsAnimation_ = retry || !failedView_;
   if (retry) removeKeyboardInitFailedView();
   if (downloadShowsAnimation_) addGifLoading();
-  std::weak_ptr<int> alive = lifetime_;
+  Lifetime::Token alive = lifetime_.token();
   manager_.downloadDefaultPackages([this, alive, retry](const Status& status) {
     if (alive.expired()) return;
     finished(retry, status);
@@ -145,7 +145,7 @@ void QLDefaultPackageLoader::finished(bool retry, const Status& status) {
   }
   dataChanged();
   // After the store's and the data-change step's own work of this turn.
-  std::weak_ptr<int> alive = lifetime_;
+  Lifetime::Token alive = lifetime_.token();
   MainQueue::shared().async([this, alive] {
     if (alive.expired()) return;
     if (auto keyboard = keyboard_.lock()) keyboard->reloadData();

@@ -25,6 +25,7 @@
 
 #include <memory>
 
+#include "vexa/platform/Lifetime.h"
 #include "vexa/platform/Result.h"
 
 namespace vexa {
@@ -88,7 +89,7 @@ class QLDefaultPackageLoader {
   bool downloading_ = false;
   bool downloadShowsAnimation_ = false;
   // Expires with the loader; answers arriving later find it gone.
-  std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
+  Lifetime lifetime_;
 };
 
 }  // namespace vexa

@@ -129,7 +129,7 @@ void VXEmotionCentre::shouldShowShotcutPopoverAboveView(const std::shared_ptr<Vi
                                                         const std::shared_ptr<View>& input) {
   if (!tipManager_) {
     tipManager_ = VXTipManager::create(manager_.packageCache());
-    std::weak_ptr<int> alive = lifetime_;
+    Lifetime::Token alive = lifetime_.token();
     tipManager_->setSelectedHandler([this, alive](const std::shared_ptr<QLEmoji>& emoji,
                                                   const std::shared_ptr<QLPackage>& package) {
       if (alive.expired() || !emoji || !package) return;
@@ -168,7 +168,7 @@ void VXEmotionCentre::fetchEmojisByType(int32_t type, const std::vector<std::str
 
 void VXEmotionCentre::observeNotifications() {
   auto& center = NotificationCenter::defaultCenter();
-  std::weak_ptr<int> alive = lifetime_;
+  Lifetime::Token alive = lifetime_.token();
   observations_.push_back(center.addObserver(kQLEmotionDismissShopNotification, [this, alive](const Notification&) {
     if (!alive.expired()) backToUserInterface();
   }));
@@ -191,7 +191,7 @@ void VXEmotionCentre::observeNotifications() {
 void VXEmotionCentre::backToUserInterface() {
   if (!keyboard_) return;
   if (auto input = keyboard_->textInputView()) input->becomeFirstResponder();
-  std::weak_ptr<int> alive = lifetime_;
+  Lifetime::Token alive = lifetime_.token();
   MainQueue::shared().asyncAfter(MainQueue::Duration::zero(), [this, alive] {
     if (!alive.expired()) loader_->dataChanged();
   });

@@ -32,6 +32,7 @@
 
 #include "vexa/core/VXEmotionCentreDelegate.h"
 #include "vexa/platform/CallbackList.h"
+#include "vexa/platform/Lifetime.h"
 #include "vexa/platform/Result.h"
 #include "vexa/store/VXEmoji.h"
 
@@ -175,7 +176,7 @@ class VXEmotionCentre {
   std::shared_ptr<VXTipManager> tipManager_;
   std::vector<Subscription> observations_;
   // Expires with the centre; work arriving later finds it gone.
-  std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
+  Lifetime lifetime_;
 };
 
 }  // namespace vexa

@@ -4,6 +4,7 @@
 // only some delegate operations.
 #include <gtest/gtest.h>
 
+#include "support/ReferenceServiceSkip.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
 #include <thread>
@@ -274,4 +275,6 @@ TEST_F(CentreKeyboardTest, FetchingByAnotherTypeCompletesOnceWithAnError) {
 }  // namespace
 }  // namespace vexa::test
 
+#else
+VX_SKIP_WITHOUT_REFERENCE_SERVICE(CentreKeyboardTest)
 #endif  // VEXA_HAVE_REFERENCE_SERVICE

@@ -2,6 +2,7 @@
 // without a package request, and the failure row for every way the emoji
 // or its package cannot be had.
 #include "DownloadTestSupport.h"
+#include "support/ReferenceServiceSkip.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
 #include "vexa/keyboard/VXEmotionDetailViewController.h"
@@ -93,4 +94,6 @@ TEST_F(BigEmojiScreenTest, TheFailureRowStandsForEveryMissingPiece) {
 }  // namespace
 }  // namespace vexa
 
+#else
+VX_SKIP_WITHOUT_REFERENCE_SERVICE(BigEmojiScreenTest)
 #endif  // VEXA_HAVE_REFERENCE_SERVICE

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "KeyboardTestSupport.h"
+#include "support/ReferenceServiceSkip.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
 #include "vexa/keyboard/VXTipManager.h"
@@ -128,4 +129,6 @@ TEST_F(TipManagerTest, OneInputIsWatchedAtATime) {
 }  // namespace
 }  // namespace vexa::test
 
+#else
+VX_SKIP_WITHOUT_REFERENCE_SERVICE(TipManagerTest)
 #endif  // VEXA_HAVE_REFERENCE_SERVICE

@@ -3,6 +3,7 @@
 // long-press preview (and what arrives late), the banner of a recycled row
 // and the reports of an opening and a preview.
 #include "DownloadTestSupport.h"
+#include "support/ReferenceServiceSkip.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
 #include "vexa/platform/ui/Button.h"
@@ -173,4 +174,6 @@ TEST(TermsPageAddress, HttpsFirstAndNeverDownFromHttps) {
 }  // namespace
 }  // namespace vexa
 
+#else
+VX_SKIP_WITHOUT_REFERENCE_SERVICE(DetailScreenTest)
 #endif  // VEXA_HAVE_REFERENCE_SERVICE

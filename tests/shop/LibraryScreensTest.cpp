@@ -1,6 +1,7 @@
 // My emoticons and favourites: rows follow the store, "移除" removes and
 // reports only what the store removed, and the favourites' picks.
 #include "DownloadTestSupport.h"
+#include "support/ReferenceServiceSkip.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
 #include "vexa/platform/ui/Button.h"
@@ -129,4 +130,6 @@ TEST(FavouritesScreen, PicksAreCountedInDecimalAndDeletedInOneBatch) {
 }  // namespace
 }  // namespace vexa
 
+#else
+VX_SKIP_WITHOUT_REFERENCE_SERVICE(LibraryScreensTest)
 #endif  // VEXA_HAVE_REFERENCE_SERVICE
