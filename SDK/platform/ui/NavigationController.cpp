@@ -1,5 +1,6 @@
 #include "vexa/platform/ui/NavigationController.h"
 
+#include "vexa/platform/MainQueue.h"
 #include "vexa/platform/Screen.h"
 
 namespace vexa {
@@ -65,6 +66,7 @@ void NavigationController::show(const std::shared_ptr<ViewController>& incoming,
 
 void NavigationController::pushViewController(std::shared_ptr<ViewController> controller,
                                               bool animated) {
+  VX_ASSERT_MAIN_THREAD();
   if (!controller) return;
   auto outgoing = topViewController();
   controller->setParent(this);
@@ -73,6 +75,7 @@ void NavigationController::pushViewController(std::shared_ptr<ViewController> co
 }
 
 std::shared_ptr<ViewController> NavigationController::popViewController(bool animated) {
+  VX_ASSERT_MAIN_THREAD();
   if (stack_.size() < 2) return nullptr;
   auto outgoing = stack_.back();
   stack_.pop_back();
@@ -82,6 +85,7 @@ std::shared_ptr<ViewController> NavigationController::popViewController(bool ani
 }
 
 void NavigationController::popToRootViewController(bool animated) {
+  VX_ASSERT_MAIN_THREAD();
   if (stack_.size() < 2) return;
   auto outgoing = stack_.back();
   std::vector<std::shared_ptr<ViewController>> removed(stack_.begin() + 1, stack_.end());

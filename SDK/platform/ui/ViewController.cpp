@@ -75,6 +75,7 @@ View* ViewController::presentationContainer() {
 
 void ViewController::presentViewController(std::shared_ptr<ViewController> controller,
                                            bool animated, std::function<void()> completion) {
+  VX_ASSERT_MAIN_THREAD();
   if (!controller || controller.get() == this) return;
   if (presented_) {
     // Like the platform: one presentation at a time per controller.
@@ -101,6 +102,7 @@ void ViewController::presentViewController(std::shared_ptr<ViewController> contr
 }
 
 void ViewController::dismissViewController(bool animated, std::function<void()> completion) {
+  VX_ASSERT_MAIN_THREAD();
   if (!presented_) {
     if (presenting_) presenting_->dismissViewController(animated, std::move(completion));
     else if (completion) MainQueue::shared().async(std::move(completion));
