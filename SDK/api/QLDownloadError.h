@@ -20,6 +20,9 @@ class QLDownloadError {
     kManagerGone = 4,   // the manager went away while the work ran
   };
   using enum Code;
+  friend constexpr bool operator==(int64_t value, Code code) {
+    return value == static_cast<int64_t>(code);
+  }
   static Error make(Code code, std::string description) {
     return makeError<QLDownloadError>(code, std::move(description));
   }

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <string>
-#include <type_traits>
 
 namespace vexa {
 
@@ -39,19 +38,13 @@ Error qlErrorWithCode(int64_t code, std::string description = {});
 
 // The shape of an error type of the SDK: a class holding the domain's name
 // as `kDomain` and its codes as `enum class Code : int64_t`, brought into the
-// class with `using enum Code` (so `QLZipError::kCorrupt` names a code), and
-// `static Error make(Code, std::string)`, which is makeError<Type>().
+// class with `using enum Code` (so `QLZipError::kCorrupt` names a code);
+// `static Error make(Code, std::string)`, which is makeError<Type>(); and
+// the hidden friend `operator==(int64_t, Code)`, so that an Error's code()
+// compares with the type's codes directly.
 template <typename Type>
 Error makeError(typename Type::Code code, std::string description) {
   return Error(Type::kDomain, static_cast<int64_t>(code), std::move(description));
-}
-
-// An Error's code() compares with the codes of an error type directly.
-template <typename Code>
-  requires(std::is_enum_v<Code> && !std::is_convertible_v<Code, int64_t> &&
-           std::is_same_v<std::underlying_type_t<Code>, int64_t>)
-constexpr bool operator==(int64_t value, Code code) {
-  return value == static_cast<int64_t>(code);
 }
 
 }  // namespace vexa

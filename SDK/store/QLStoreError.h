@@ -21,6 +21,9 @@ class QLStoreError {
     kMoveFailed = 5,        // unpacked files could not be put in place
   };
   using enum Code;
+  friend constexpr bool operator==(int64_t value, Code code) {
+    return value == static_cast<int64_t>(code);
+  }
 
   static Error make(Code code, std::string description) {
     return makeError<QLStoreError>(code, std::move(description));

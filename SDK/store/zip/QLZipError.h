@@ -27,6 +27,9 @@ class QLZipError {
     kBadPassword = 12,      // an encrypted entry's check byte does not match the password
   };
   using enum Code;
+  friend constexpr bool operator==(int64_t value, Code code) {
+    return value == static_cast<int64_t>(code);
+  }
 
   static Error make(Code code, std::string description) {
     return makeError<QLZipError>(code, std::move(description));
