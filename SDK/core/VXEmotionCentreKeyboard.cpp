@@ -96,6 +96,10 @@ void VXEmotionCentre::buildKeyboardDelegate() {
     if (pressed && emoji) reportUsage(kActionView, *pressed, *emoji);
   };
   d.willMoveToSuperViewForKeyboard = [this](QLEmotionKeyboard&) { loader_->checkToDownloadDefaultEmojis(); };
+  d.tapOverlayForKeyboard = [this](QLEmotionKeyboard&) {
+    auto host = delegate();
+    if (host && host->tapOverlay) host->tapOverlay();
+  };
   d.triggerBackspaceForKeyboard = [this](QLEmotionKeyboard&) { (void)backspace(); };
   d.triggerSendForKeyboard = [this](QLEmotionKeyboard& keyboard) {
     auto host = delegate();

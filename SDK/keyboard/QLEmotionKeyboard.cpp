@@ -6,7 +6,6 @@
 #include "vexa/api/QLDownloadManager.h"
 #include "vexa/api/QLRequestType.h"
 #include "vexa/core/QLEmotionGlobal.h"
-#include "vexa/core/VXEmotionCentre.h"
 #include "vexa/keyboard/QLEmotionKeyboardSession.h"
 #include "vexa/keyboard/QLInputItemGroupView.h"
 #include "vexa/keyboard/QLInputToolView.h"
@@ -444,9 +443,9 @@ void QLEmotionKeyboard::switchToDefaultKeyboard() {
 }
 
 void QLEmotionKeyboard::tapOverlay() {
+  auto keep = shared_from_this();  // the input may have held the last reference
   if (auto input = textInputView()) switchToDefaultKeyboard(*input);
-  auto host = VXEmotionCentre::defaultCentre().delegate();
-  if (host && host->tapOverlay) host->tapOverlay();
+  if (auto d = delegate(); d && d->tapOverlayForKeyboard) d->tapOverlayForKeyboard(*this);
 }
 
 std::shared_ptr<QLEmotionKeyboard> QLEmotionKeyboard::emotionKeyboard(const View& responder) {

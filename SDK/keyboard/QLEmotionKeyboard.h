@@ -97,7 +97,7 @@ class QLEmotionKeyboard : public View {
   std::shared_ptr<TextInputView> textInputView() const { return textInputView_.lock(); }
   // Serves the input: remembers it (weakly), lays a transparent overlay over
   // it whose tap gives the input its system keyboard back (and tells the
-  // centre's delegate tapOverlay), and becomes its input view. Attaching to
+  // delegate tapOverlayForKeyboard), and becomes its input view. Attaching to
   // another input first detaches from the one served.
   void attachToTextInput(const std::shared_ptr<TextInputView>& input);
   // Takes the overlay off the input, gives it its system keyboard back and

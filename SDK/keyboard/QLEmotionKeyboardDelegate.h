@@ -36,6 +36,9 @@ struct QLEmotionKeyboardDelegate {
   std::function<void(QLEmotionKeyboard& keyboard)> triggerBackspaceForKeyboard;
   // The user tapped the tool bar's send button.
   std::function<void(QLEmotionKeyboard& keyboard)> triggerSendForKeyboard;
+  // The user tapped the overlay on the input; the input already has its
+  // system keyboard back.
+  std::function<void(QLEmotionKeyboard& keyboard)> tapOverlayForKeyboard;
 };
 
 }  // namespace vexa

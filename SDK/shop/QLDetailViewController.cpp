@@ -300,7 +300,8 @@ std::shared_ptr<TableViewCell> QLDetailViewController::cellForRowAtIndexPath(Tab
     default: {
       auto cell = std::static_pointer_cast<QLBottomTableCell>(
           table.dequeueReusableCellWithIdentifier(kBottomCellIdentifier));
-      // A package without a copyright line leaves the place empty.
+      // A package without a copyright line shows the prefix alone, never a
+      // placeholder for the missing text.
       cell->bottomView()->copyrightLabel()->setText("Copyright © " + package_->rightCopyRight());
       const auto& service = cell->bottomView()->serviceBtn();
       service->removeAllActions(ControlEventTouchUpInside);

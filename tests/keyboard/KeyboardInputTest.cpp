@@ -6,7 +6,6 @@
 #include "support/ReferenceServiceSkip.h"
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
-#include "vexa/core/VXEmotionCentre.h"
 #include "vexa/platform/ui/TextAreaView.h"
 #include "support/MainQueueTesting.h"
 
@@ -45,16 +44,13 @@ TEST_F(KeyboardTest, TheOverlayIsHeldNotFoundByTagAndFollowsTheInput) {
   EXPECT_EQ(keyboard_->overlay()->frame(), Rect(0, 0, 300, 60));
 
   // A tap on the overlay gives the input its system keyboard back.
-  auto host = std::make_shared<VXEmotionCentreDelegate>();
   int taps = 0;
-  host->tapOverlay = [&taps] { ++taps; };
-  VXEmotionCentre::defaultCentre().setDelegate(host);
+  delegate_->tapOverlayForKeyboard = [&taps](QLEmotionKeyboard&) { ++taps; };
   window_->touches().tap(Point{100, 300}, clock_++);
   EXPECT_EQ(taps, 1);
   EXPECT_EQ(second->inputView(), nullptr);
   EXPECT_EQ(keyboard_->overlay(), nullptr);
   EXPECT_EQ(keyboard_->textInput(), nullptr);
-  VXEmotionCentre::defaultCentre().setDelegate(nullptr);
 
   // An input that goes away while attached is simply forgotten.
   keyboard_->attachToTextInput(first);
