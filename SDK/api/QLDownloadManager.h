@@ -243,8 +243,11 @@ class QLDownloadManager : public QL_AFHTTPRequestOperationManager {
   // The unpacked archive's emojis placed, then the package stored.
   void finishZipPackage(const PackagePtr& package, const Result<QLResponse>& emojis,
                         const DownloadCompletion& completion);
-  // Stores the package, reports action 8 and sets its progress to 1.
-  Status storeDownloadedPackage(const PackagePtr& package);
+  // On the global queue: `prepare` (when given), then the store; then on the
+  // main queue: reports action 8, sets the progress to 1 and completes. A
+  // package the store refuses is an error; one it held already is not.
+  void storeDownloadedPackage(const PackagePtr& package, DownloadCompletion completion,
+                              std::function<Status()> prepare = nullptr);
 
   std::string appId_;
   std::string appSecret_;

@@ -67,17 +67,38 @@ Result<QLURLRequest> QLDownloadManager::downloadRequest(std::string_view url) co
   return request;
 }
 
-Status QLDownloadManager::storeDownloadedPackage(const PackagePtr& package) {
-  QLPackageCache& store = packageCache();
-  if (store.storePackage(package)) {
-    logAction(QLRequestTypeDownloadPackage, Value::dict({{kHTTPPathParamKey, package->guid()}}));
-  } else if (!holds(store.allPackages(), *package)) {  // refused, not merely stored before
-    return QLDownloadError::make(QLDownloadError::kNotStored,
-                                 "The package " + package->guid() +
-                                     " could not be stored: some of its images are missing");
-  }
-  package->setProgress(1.0);
-  return Status::Ok();
+void QLDownloadManager::storeDownloadedPackage(const PackagePtr& package,
+                                               DownloadCompletion completion,
+                                               std::function<Status()> prepare) {
+  // Placing files and checking the thumbnails' headers touch the disk, and a
+  // package may hold many images: off the main thread. The store takes its
+  // lists on the main thread itself.
+  QLPackageCache* store = &packageCache();
+  GlobalQueue::shared().async([this, alive = lifetime_.token(), package, store,
+                               completion = std::move(completion), prepare = std::move(prepare)] {
+    Status prepared = prepare ? prepare() : Status::Ok();
+    const bool stored = prepared && store->storePackage(package);
+    MainQueue::shared().async([this, alive, package, store, completion, prepared, stored] {
+      if (!prepared) {
+        completion(prepared);
+        return;
+      }
+      if (alive.expired()) {
+        completion(QLDownloadError::managerGone());
+        return;
+      }
+      if (stored) {
+        logAction(QLRequestTypeDownloadPackage, Value::dict({{kHTTPPathParamKey, package->guid()}}));
+      } else if (!holds(store->allPackages(), *package)) {  // refused, not merely stored before
+        completion(QLDownloadError::make(QLDownloadError::kNotStored,
+                                         "The package " + package->guid() +
+                                             " could not be stored: some of its images are missing"));
+        return;
+      }
+      package->setProgress(1.0);
+      completion(Status::Ok());
+    });
+  });
 }
 
 // --- Default packages ------------------------------------------------------------
@@ -205,19 +226,17 @@ void QLDownloadManager::finishZipPackage(const PackagePtr& package,
     return;
   }
   package->setEmojis(emojis->emojis() ? *emojis->emojis() : QLPackage::Emojis{});
-  QLPackageCache& store = packageCache();
-  Status placed;
-  for (const auto& emoji : package->emojis()) {
-    if (!emoji) continue;
-    Status one = store.renameUnzipEmojiImage(*emoji);
-    if (placed && !one) placed = one;
-  }
-  // An emoji whose files the archive lacked would be stored without images.
-  if (!placed) {
-    completion(placed);
-    return;
-  }
-  completion(storeDownloadedPackage(package));
+  QLPackageCache* store = &packageCache();
+  storeDownloadedPackage(package, completion, [package, store] {
+    Status placed;
+    for (const auto& emoji : package->emojis()) {
+      if (!emoji) continue;
+      Status one = store->renameUnzipEmojiImage(*emoji);
+      if (placed && !one) placed = one;
+    }
+    // An emoji whose files the archive lacked would be stored without images.
+    return placed;
+  });
 }
 
 // --- One package from its emoji list and images -------------------------------------
@@ -244,7 +263,7 @@ void QLDownloadManager::downloadPackage(const PackagePtr& package, DownloadCompl
         package->setEmojis(r->emojis() ? *r->emojis() : QLPackage::Emojis{});
         auto operations = mainImgOperationsNeedDownloadForPackage(package);
         if (operations.empty()) {
-          completion(storeDownloadedPackage(package));
+          storeDownloadedPackage(package, completion);
           return;
         }
         // A head start for the images already held; with thumbnails and the
@@ -269,7 +288,7 @@ void QLDownloadManager::downloadPackage(const PackagePtr& package, DownloadCompl
                 completion(QLDownloadError::managerGone());
                 return;
               }
-              completion(storeDownloadedPackage(package));
+              storeDownloadedPackage(package, completion);
             });
       });
 }
@@ -284,7 +303,8 @@ std::vector<QLDownloadManager::Operation> QLDownloadManager::mainImgOperationsNe
   for (auto& url : package->mainImgURLStrsOfEmojis()) {
     // Two operations for one file would only race each other.
     if (!seen.insert(url).second) continue;
-    if (!store.imageForKey(url, *package)) missing.push_back(std::move(url));
+    // A header check: decoding every image would cost their full size.
+    if (!store.hasImageForKey(url)) missing.push_back(std::move(url));
   }
   if (missing.empty()) return operations;
   (void)FileSystem::createDirectories(store.imageCache()->diskCachePath());

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -51,6 +52,27 @@ Result<std::string> FileSystem::readFile(const std::filesystem::path& path, size
     }
     out.append(buf, static_cast<size_t>(n));
   }
+  return out;
+}
+
+Result<std::string> FileSystem::readPrefix(const std::filesystem::path& path, size_t maxBytes) {
+  FileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return errorFromErrno(errno, "cannot open " + path.string());
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) return errorFromErrno(errno, "cannot stat " + path.string());
+  if (!S_ISREG(st.st_mode)) return errorFromErrno(EISDIR, path.string() + " is no regular file");
+  std::string out(std::min<uint64_t>(maxBytes, static_cast<uint64_t>(st.st_size)), '\0');
+  size_t filled = 0;
+  while (filled < out.size()) {
+    ssize_t n = ::read(fd.get(), out.data() + filled, out.size() - filled);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errorFromErrno(errno, "cannot read " + path.string());
+    }
+    if (n == 0) break;
+    filled += static_cast<size_t>(n);
+  }
+  out.resize(filled);
   return out;
 }
 

@@ -23,6 +23,8 @@ class FileSystem {
   // Reads a whole file; refuses files larger than `maxBytes`.
   static Result<std::string> readFile(const std::filesystem::path& path,
                                       size_t maxBytes = size_t(1) << 31);
+  // Reads at most the first `maxBytes` of a file (all of a shorter one).
+  static Result<std::string> readPrefix(const std::filesystem::path& path, size_t maxBytes);
   // Creates the directory and its parents (mode 0755 for new ones).
   static Status createDirectories(const std::filesystem::path& path);
 

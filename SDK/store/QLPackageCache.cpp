@@ -138,15 +138,22 @@ void QLPackageCache::onMainThread(const std::function<void()>& work) {
   MainQueue::shared().sync(work);
 }
 
+bool QLPackageCache::thumbnailsPresent(const QLPackage& package) const {
+  // Headers only: decoding every thumbnail to check it would cost a hostile
+  // archive's full decoded size, and keep it in memory unasked.
+  for (const auto& emoji : package.emojis()) {
+    if (!emoji || !hasImageForKey(emoji->thumbail())) return false;
+  }
+  return true;
+}
+
 bool QLPackageCache::canStorePackage(const PackagePtr& package) {
   if (!package || !QLPackageFiles::isSafeFileName(package->guid())) return false;
-  for (const auto& emoji : package->emojis()) {
-    if (!imageForKey(emoji->thumbail(), *emoji)) return false;
-  }
-  return !containsPackage(allPackages(), *package);
+  return thumbnailsPresent(*package) && !containsPackage(allPackages(), *package);
 }
 
 bool QLPackageCache::storePackage(const PackagePtr& package) {
+  if (!package || !thumbnailsPresent(*package)) return false;
   bool stored = false;
   onMainThread([&] { storeOnMainThread(package, stored); });
   if (stored) {
@@ -158,7 +165,10 @@ bool QLPackageCache::storePackage(const PackagePtr& package) {
 
 void QLPackageCache::storeOnMainThread(const PackagePtr& package, bool& stored) {
   VX_ASSERT_MAIN_THREAD();
-  if (!canStorePackage(package)) return;
+  // The thumbnails were checked on the calling thread.
+  if (!QLPackageFiles::isSafeFileName(package->guid()) || containsPackage(allPackages(), *package)) {
+    return;
+  }
   defaultPackages();
   downloadedPackages();
   if (package->isDefault()) {
@@ -328,6 +338,15 @@ QLPackageCache::ImagePtr QLPackageCache::imageForKey(std::string_view key,
 QLPackageCache::ImagePtr QLPackageCache::lookUpImage(std::string_view key, bool keepOutOfMemory) {
   if (auto image = imageCache_->imageFromDiskCacheForKey(key, keepOutOfMemory)) return image;
   return sharedImageCache_->imageFromDiskCacheForKey(key);
+}
+
+bool QLPackageCache::hasImageForKey(std::string_view key) const {
+  if (key.empty()) return false;
+  if (imageCache_->imageFromMemoryCacheForKey(key) || imageCache_->diskImageHeaderForKey(key)) {
+    return true;
+  }
+  return sharedImageCache_->imageFromMemoryCacheForKey(key) ||
+         sharedImageCache_->diskImageHeaderForKey(key);
 }
 
 QLPackageCache::DataPtr QLPackageCache::imageDataForKey(std::string_view key) {

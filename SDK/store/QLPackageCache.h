@@ -101,12 +101,15 @@ class QLPackageCache {
   void clear();
 
   // --- Storing and removing ------------------------------------------------
-  // True when every emoji's thumbnail is in the image store, the package is
-  // not stored yet and its guid can name a file.
+  // True when every emoji's thumbnail is in the image store
+  // (hasImageForKey()), the package is not stored yet and its guid can name
+  // a file.
   bool canStorePackage(const PackagePtr& package);
   // Stores the package (default ones at the end of their list, downloaded
   // ones first), writes it to disk, sets the change flag and posts the add
   // notification; nothing when canStorePackage() says no. True when stored.
+  // The thumbnail check reads file headers on the calling thread, so a
+  // caller off the main thread keeps that work off it too.
   bool storePackage(const PackagePtr& package);
   // Writes the package's record (and, for a downloaded one, both lists).
   void storeToDiskForPackage(const QLPackage& package);
@@ -149,6 +152,10 @@ class QLPackageCache {
   ImagePtr imageForKey(std::string_view key);
   ImagePtr imageForKey(std::string_view key, const QLPackage& container);
   ImagePtr imageForKey(std::string_view key, const QLEmoji& container);
+  // Whether an image under `key` is usable, from memory or from the header
+  // of its file (store, else shared cache): type and size are read, nothing
+  // is decoded or kept. Any thread.
+  bool hasImageForKey(std::string_view key) const;
   // The raw bytes under `key`: the store's file, else the shared cache's.
   DataPtr imageDataForKey(std::string_view key);
   // Where the image of `key` lies (or would lie) in the store.
@@ -174,6 +181,7 @@ class QLPackageCache {
   // The store's image cache (memory, then disk), then the shared one.
   ImagePtr lookUpImage(std::string_view key, bool keepOutOfMemory);
   void moveOldFolderToVEXAFolder();
+  bool thumbnailsPresent(const QLPackage& package) const;
   void storeOnMainThread(const PackagePtr& package, bool& stored);
   void removeOnMainThread(const PackagePtr& package, bool& removed);
   // Runs `work` on the main thread and waits for it (inline there).

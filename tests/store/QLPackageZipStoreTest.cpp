@@ -2,7 +2,11 @@
 
 #include <map>
 
+#include <thread>
+
 #include "support/ExternalTools.h"
+#include "support/HostileFiles.h"
+#include "support/MainQueueTesting.h"
 #include "StoreTestSupport.h"
 #include "support/ZipTestSupport.h"
 #include "vexa/store/QLPackageZipInstaller.h"
@@ -85,6 +89,34 @@ TEST_F(QLPackageZipStoreTest, AnArchiveMissingAnImageLeavesThePackageUnstored) {
     EXPECT_FALSE(std::filesystem::exists(store_.root() / c.guid));
     EXPECT_FALSE(store_->renameUnzipEmojiImage(*p->emojis()[1]).ok());
   }
+}
+
+// Six 8192 x 8192 thumbnails in a few kilobytes: the check reads their
+// headers, decodes nothing and keeps nothing in memory; a thumbnail whose
+// header is damaged or past the size limits keeps the package out.
+TEST_F(QLPackageZipStoreTest, ThumbnailsAreCheckedFromTheirHeadersAlone) {
+  auto p = test::makePackage("H", false, true, 6);
+  Files files = packageFiles(*p);
+  for (const auto& e : p->emojis()) files["THUMB_" + e->guid() + ".png"] = test::hostile::pngBlackBits(8192, 8192);
+  const std::string bytes = archive(files);
+  ASSERT_LT(bytes.size(), 8u << 10);
+  // Stored from another thread, as the download pipeline does.
+  std::thread worker([&] { EXPECT_TRUE(install(p, bytes).ok()); });
+  ASSERT_TRUE(test::runUntil([&] { return !store_->allPackages().empty(); }));
+  worker.join();
+  EXPECT_EQ(test::guidsOf(store_->allPackages()), (std::vector<std::string>{"H"}));
+  EXPECT_EQ(store_->imageCache()->memCache().count(), 0u);
+  EXPECT_EQ(store_.shared()->memCache().count(), 0u);
+
+  for (const auto& [guid, thumb] : {std::pair{"D", std::string("\x89PNG\r\n\x1a\n damaged")},
+                                    {"L", test::hostile::pngBlackBits(16385, 1)}}) {
+    auto q = test::makePackage(guid, false, true, 1);
+    Files bad = packageFiles(*q);
+    bad["THUMB_" + q->emojis()[0]->guid() + ".png"] = thumb;
+    ASSERT_TRUE(install(q, archive(bad)).ok());
+    EXPECT_FALSE(store_->canStorePackage(q)) << guid;
+  }
+  EXPECT_EQ(test::guidsOf(store_->allPackages()), (std::vector<std::string>{"H"}));
 }
 
 TEST_F(QLPackageZipStoreTest, HostileOrDamagedArchivesLeaveTheImageDirectoryAsItWas) {

@@ -171,6 +171,29 @@ QL_SDImageCache::DataPtr QL_SDImageCache::diskImageDataBySearchingAllPathsForKey
   return nullptr;
 }
 
+std::optional<QLImageHeader> QL_SDImageCache::diskImageHeaderForKey(std::string_view key) const {
+  auto headerAt = [](const std::filesystem::path& path) -> std::optional<std::optional<QLImageHeader>> {
+    // A few kilobytes hold every header but that of a JPEG behind long
+    // metadata segments; only then is more read.
+    constexpr size_t kFirstRead = 4096;
+    std::optional<QLImageHeader> found;
+    for (size_t bytes : {kFirstRead, QLImageHeader::kEnoughBytes}) {
+      auto head = FileSystem::readPrefix(path, bytes);
+      if (!head.ok()) return std::nullopt;  // no file here: look further
+      auto header = QLImageHeader::read(
+          std::span(reinterpret_cast<const uint8_t*>(head->data()), head->size()));
+      if (header.ok()) found = *header;
+      if (header.ok() || head->size() < bytes) break;
+    }
+    return found;
+  };
+  if (auto found = headerAt(defaultCachePathForKey(key))) return *found;
+  for (const auto& dir : customPaths()) {
+    if (auto found = headerAt(cachePathForKey(key, dir))) return *found;
+  }
+  return std::nullopt;
+}
+
 QL_SDImageCache::ImagePtr QL_SDImageCache::diskImageForKey(std::string_view key) const {
   DataPtr data = diskImageDataBySearchingAllPathsForKey(key);
   if (!data) return nullptr;

@@ -36,6 +36,7 @@
 #include "vexa/platform/SerialQueue.h"
 #include "vexa/platform/Value.h"
 #include "vexa/store/image/QLCacheQueryOperation.h"
+#include "vexa/store/image/QLImageHeader.h"
 #include "vexa/store/image/QL_AutoPurgeCache.h"
 
 namespace vexa {
@@ -115,6 +116,10 @@ class QL_SDImageCache {
   DataPtr imageDataForKey(std::string_view key) const {
     return diskImageDataBySearchingAllPathsForKey(key);
   }
+  // What the header of the key's file declares (the first file found, as
+  // above), read from the file's first bytes without decoding it; none when
+  // there is no file or its header is not that of a usable image.
+  std::optional<QLImageHeader> diskImageHeaderForKey(std::string_view key) const;
   // The disk data decoded (force-decoded when shouldDecompressImages); nullptr
   // when there is no file or it does not decode.
   ImagePtr diskImageForKey(std::string_view key) const;
