@@ -12,7 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vexa::QLImageLimits limits;
   limits.maxPixels = 4 << 20;
-  limits.maxAnimationBytes = 64 << 20;
+  limits.maxDecodedBytes = 64 << 20;
   limits.maxFrames = 512;
   std::span<const uint8_t> bytes(data, size);
 

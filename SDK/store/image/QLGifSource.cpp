@@ -56,6 +56,16 @@ class GifReader {
   // Fails only for a passed limit; a damaged file ends the walk and keeps
   // what was read (marked truncated).
   Status read() {
+    Status walked = walk();
+    if (!walked) return walked;
+    return snapshot(true);
+  }
+
+  std::vector<QLGifSource::Frame>& frames() { return frames_; }
+  bool truncated() const { return truncated_; }
+
+ private:
+  Status walk() {
     for (;;) {
       GifRecordType type = UNDEFINED_RECORD_TYPE;
       if (DGifGetRecordType(gif_, &type) == GIF_ERROR) return truncate();
@@ -75,10 +85,6 @@ class GifReader {
     }
   }
 
-  std::vector<QLGifSource::Frame>& frames() { return frames_; }
-  bool truncated() const { return truncated_; }
-
- private:
   Status truncate() {
     truncated_ = true;
     return Status::Ok();
@@ -130,81 +136,145 @@ class GifReader {
       if (!skipImageData()) truncated_ = true;
       return Status::Ok();
     }
-    const std::string name = "GIF frame " + std::to_string(frames_.size());
-    if (Status s = limits_.checkDimensions(rect.width, rect.height, name); !s) return s;
-    if (Status s = prepareCanvas(rect); !s) return s;
-    const uint64_t composed = uint64_t(canvas_->byteSize()) * (createdFrames_ + 1);
-    if (composed > limits_.maxAnimationBytes) {
-      return qlImageError(QLImageErrorCode::TooLarge,
-                          "GIF frames need more than " +
-                              std::to_string(limits_.maxAnimationBytes) + " bytes");
-    }
-    raster_.resize(size_t(rect.width) * size_t(rect.height));
-    if (!readRaster(rect, desc.Interlace)) {
-      frames_.push_back(std::move(frame));
+    if (Status s = sizeCanvas(rect); !s) return s;
+    const int disposal = control ? control->DisposalMode : DISPOSAL_UNSPECIFIED;
+    const int transparent = control ? control->TransparentColor : NO_TRANSPARENT_COLOR;
+    Result<bool> drawn = drawFrame(rect, desc.Interlace, *colors, transparent, disposal);
+    if (!drawn.ok()) return drawn.error();
+    frames_.push_back(std::move(frame));
+    if (!*drawn) {
       truncated_ = true;
       return Status::Ok();
     }
-    const int disposal = control ? control->DisposalMode : DISPOSAL_UNSPECIFIED;
-    const int transparent = control ? control->TransparentColor : NO_TRANSPARENT_COLOR;
-    applyPendingDisposal();
-    if (disposal == DISPOSE_PREVIOUS) saved_ = std::make_unique<Bitmap>(*canvas_);
-    draw(rect, *colors, transparent);
-    frame.image = std::make_shared<const Bitmap>(*canvas_);
-    ++createdFrames_;
     pendingDisposal_ = disposal;
     pendingRect_ = rect;
-    frames_.push_back(std::move(frame));
+    unsnapped_ = frames_.size() - 1;
     return Status::Ok();
   }
 
-  Status prepareCanvas(const Rect32& first) {
-    if (canvas_) return Status::Ok();
+  // The composed canvas of the last frame goes to that frame: by a copy
+  // while more frames may follow, by a move once the file has ended.
+  Status snapshot(bool last) {
+    if (!unsnapped_) return Status::Ok();
+    auto& image = frames_[*unsnapped_].image;
+    unsnapped_.reset();
+    if (last) {
+      image = std::shared_ptr<const Bitmap>(std::move(canvas_));
+      return Status::Ok();
+    }
+    if (Status s = charge(canvas_->byteSize()); !s) return s;
+    image = std::make_shared<const Bitmap>(*canvas_);
+    return Status::Ok();
+  }
+
+  // Every buffer of decoded pixels, working ones included, counts against
+  // one budget, checked before the memory is taken.
+  Status charge(uint64_t bytes) {
+    if (bytes > limits_.maxDecodedBytes || used_ > limits_.maxDecodedBytes - bytes) {
+      return qlImageError(QLImageErrorCode::TooLarge,
+                          "GIF needs more than " + std::to_string(limits_.maxDecodedBytes) +
+                              " bytes of decoded pixels");
+    }
+    used_ += bytes;
+    return Status::Ok();
+  }
+
+  Status sizeCanvas(const Rect32& first) {
+    if (canvasWidth_ > 0) return Status::Ok();
     int64_t width = gif_->SWidth, height = gif_->SHeight;
     if (width <= 0 || height <= 0) {
       width = int64_t(first.left) + first.width;
       height = int64_t(first.top) + first.height;
     }
     if (Status s = limits_.checkDimensions(width, height, "GIF screen"); !s) return s;
-    canvas_ = std::make_unique<Bitmap>(static_cast<int>(width), static_cast<int>(height));
+    canvasWidth_ = static_cast<int>(width);
+    canvasHeight_ = static_cast<int>(height);
     return Status::Ok();
   }
 
-  bool readRaster(const Rect32& rect, bool interlaced) {
-    if (!interlaced) {
-      for (int y = 0; y < rect.height; ++y) {
-        if (DGifGetLine(gif_, rowOf(rect, y), rect.width) == GIF_ERROR) return false;
+  // Before the frame changes the canvas: the previous frame keeps its
+  // picture, the previous disposal is applied and, for "restore to
+  // previous", the canvas is saved. The canvas itself is made only now, so
+  // a file that declares a huge screen but cannot fill one row costs nothing.
+  Status beginComposing(int disposal) {
+    if (Status s = snapshot(false); !s) return s;
+    if (!canvas_) {
+      if (Status s = charge(uint64_t(canvasWidth_) * uint64_t(canvasHeight_) * 4); !s) return s;
+      canvas_ = std::make_unique<Bitmap>(canvasWidth_, canvasHeight_);
+    }
+    applyPendingDisposal();
+    if (disposal == DISPOSE_PREVIOUS) {
+      if (!saved_) {
+        if (Status s = charge(canvas_->byteSize()); !s) return s;
+        saved_ = std::make_unique<Bitmap>(canvas_->width(), canvas_->height());
       }
+      *saved_ = *canvas_;
+    }
+    return Status::Ok();
+  }
+
+  // Decodes the frame's rows that land on the canvas, one row buffer at a
+  // time, and passes over the compressed data of the rest without decoding
+  // it. False when the data ends early.
+  Result<bool> drawFrame(const Rect32& rect, bool interlaced, const ColorMapObject& colors,
+                         int transparent, int disposal) {
+    const int visibleRows =
+        static_cast<int>(std::clamp<int64_t>(int64_t(canvasHeight_) - rect.top, 0, rect.height));
+    const bool onCanvas = visibleRows > 0 && rect.left < canvasWidth_;
+    if (!onCanvas) {
+      if (!skipImageData()) return false;
+      if (Status s = beginComposing(disposal); !s) return s.error();
       return true;
+    }
+    if (size_t(rect.width) > row_.size()) {
+      if (Status s = charge(size_t(rect.width) - row_.size()); !s) return s.error();
+      row_.resize(size_t(rect.width));
+    }
+    rowOrder(rect.height, interlaced);
+    size_t needed = 0;  // rows to decode: up to the last one on the canvas
+    for (size_t i = 0; i < order_.size(); ++i) {
+      if (order_[i] < visibleRows) needed = i + 1;
+    }
+    setPalette(colors, transparent);
+    for (size_t i = 0; i < needed; ++i) {
+      if (DGifGetLine(gif_, row_.data(), rect.width) == GIF_ERROR) return false;
+      if (i == 0) {
+        if (Status s = beginComposing(disposal); !s) return s.error();
+      }
+      if (order_[i] < visibleRows) drawRow(rect, order_[i]);
+    }
+    // giflib has read to the end of the data once every row was asked for.
+    if (needed < order_.size() && !skipRemainingCode()) return false;
+    return true;
+  }
+
+  bool skipRemainingCode() {
+    GifByteType* block = nullptr;
+    do {
+      if (DGifGetCodeNext(gif_, &block) == GIF_ERROR) return false;
+    } while (block);
+    return true;
+  }
+
+  // The frame's rows in the order the file holds them.
+  void rowOrder(int height, bool interlaced) {
+    order_.clear();
+    if (!interlaced) {
+      for (int y = 0; y < height; ++y) order_.push_back(y);
+      return;
     }
     static const int kStart[4] = {0, 4, 2, 1};
     static const int kStep[4] = {8, 8, 4, 2};
     for (int pass = 0; pass < 4; ++pass) {
-      for (int y = kStart[pass]; y < rect.height; y += kStep[pass]) {
-        if (DGifGetLine(gif_, rowOf(rect, y), rect.width) == GIF_ERROR) return false;
-      }
+      for (int y = kStart[pass]; y < height; y += kStep[pass]) order_.push_back(y);
     }
-    return true;
-  }
-
-  GifPixelType* rowOf(const Rect32& rect, int y) {
-    return raster_.data() + size_t(y) * size_t(rect.width);
-  }
-
-  // The part of the rect that lies on the canvas, as [x0, x1) x [y0, y1).
-  void clip(const Rect32& r, int& x0, int& y0, int& x1, int& y1) const {
-    x0 = std::max(r.left, 0);
-    y0 = std::max(r.top, 0);
-    x1 = static_cast<int>(std::min<int64_t>(int64_t(r.left) + r.width, canvas_->width()));
-    y1 = static_cast<int>(std::min<int64_t>(int64_t(r.top) + r.height, canvas_->height()));
   }
 
   void applyPendingDisposal() {
     if (pendingDisposal_ == DISPOSE_BACKGROUND) {
-      int x0, y0, x1, y1;
-      clip(pendingRect_, x0, y0, x1, y1);
-      for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) canvas_->setPixel(x, y, 0);
+      const Span span = clip(pendingRect_);
+      for (int y = span.y0; y < span.y1; ++y) {
+        for (int x = span.x0; x < span.x1; ++x) canvas_->setPixel(x, y, 0);
       }
     } else if (pendingDisposal_ == DISPOSE_PREVIOUS && saved_) {
       *canvas_ = *saved_;
@@ -212,23 +282,31 @@ class GifReader {
     pendingDisposal_ = DISPOSAL_UNSPECIFIED;
   }
 
-  void draw(const Rect32& rect, const ColorMapObject& colors, int transparent) {
+  // The part of the rect that lies on the canvas, as [x0, x1) x [y0, y1).
+  struct Span {
     int x0, y0, x1, y1;
-    clip(rect, x0, y0, x1, y1);
-    uint32_t palette[256];
-    bool opaque[256];
+  };
+  Span clip(const Rect32& r) const {
+    return {std::max(r.left, 0), std::max(r.top, 0),
+            static_cast<int>(std::min<int64_t>(int64_t(r.left) + r.width, canvasWidth_)),
+            static_cast<int>(std::min<int64_t>(int64_t(r.top) + r.height, canvasHeight_))};
+  }
+
+  void setPalette(const ColorMapObject& colors, int transparent) {
     for (int i = 0; i < 256; ++i) {
-      opaque[i] = i < colors.ColorCount && i != transparent;
+      opaque_[i] = i < colors.ColorCount && i != transparent;
       const GifColorType c = i < colors.ColorCount ? colors.Colors[i] : GifColorType{0, 0, 0};
-      palette[i] = QLPixelConversion::opaqueARGB(c.Red, c.Green, c.Blue);
+      palette_[i] = QLPixelConversion::opaqueARGB(c.Red, c.Green, c.Blue);
     }
-    for (int y = y0; y < y1; ++y) {
-      const GifPixelType* row = rowOf(rect, y - rect.top);
-      uint32_t* out = canvas_->pixels() + size_t(y) * canvas_->width();
-      for (int x = x0; x < x1; ++x) {
-        const GifPixelType index = row[x - rect.left];
-        if (opaque[index]) out[x] = palette[index];
-      }
+  }
+
+  // Row `y` of the frame, held in row_, drawn where it meets the canvas.
+  void drawRow(const Rect32& rect, int y) {
+    const Span span = clip(rect);
+    uint32_t* out = canvas_->pixels() + size_t(rect.top + y) * canvas_->width();
+    for (int x = span.x0; x < span.x1; ++x) {
+      const GifPixelType index = row_[size_t(x - rect.left)];
+      if (opaque_[index]) out[x] = palette_[index];
     }
   }
 
@@ -236,12 +314,17 @@ class GifReader {
   const QLImageLimits& limits_;
   std::vector<QLGifSource::Frame> frames_;
   std::optional<GraphicsControlBlock> pendingControl_;
+  int canvasWidth_ = 0, canvasHeight_ = 0;
   std::unique_ptr<Bitmap> canvas_;
   std::unique_ptr<Bitmap> saved_;
-  std::vector<GifPixelType> raster_;
+  std::vector<GifPixelType> row_;
+  std::vector<int> order_;
+  uint32_t palette_[256] = {};
+  bool opaque_[256] = {};
   int pendingDisposal_ = DISPOSAL_UNSPECIFIED;
   Rect32 pendingRect_;
-  size_t createdFrames_ = 0;
+  std::optional<size_t> unsnapped_;  // the last composed frame, not yet given its picture
+  uint64_t used_ = 0;
   bool truncated_ = false;
 };
 

@@ -13,6 +13,10 @@
 // Frames that cannot be created (no colour map, an empty size, data cut off)
 // are counted but have no image. A file that passes a limit of
 // QLImageLimits is refused as a whole, before the pixel memory is taken.
+// Only the rows of a frame that land on the screen are decoded (the rest of
+// its data is passed over), a row at a time, so a frame far larger than the
+// screen costs neither time nor memory; the canvas, the saved canvas, the
+// row and every composed frame count against one decoded-pixel budget.
 //
 // Immutable once created; safe to read from any thread.
 #pragma once

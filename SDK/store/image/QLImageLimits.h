@@ -5,7 +5,9 @@
 //   maxSide            16384 pixels for a width or a height
 //   maxPixels          64 Mpx for one frame or canvas (256 MiB as ARGB32)
 //   maxFrames          4096 frames of an animation
-//   maxAnimationBytes  256 MiB of composed frames of one animation
+//   maxDecodedBytes    256 MiB of decoded pixels of one GIF: its composed
+//                      frames and its working buffers (canvas, saved
+//                      canvas, row) together
 //   maxMetadataBytes   1 MiB for one metadata chunk (PNG eXIf and the like)
 //   maxJpegScans       100 scans of a progressive JPEG
 //   maxDecoderMemory   512 MiB that libjpeg may use for its own buffers
@@ -23,7 +25,7 @@ struct QLImageLimits {
   int maxSide = 16384;
   uint64_t maxPixels = uint64_t(64) << 20;
   size_t maxFrames = 4096;
-  uint64_t maxAnimationBytes = uint64_t(256) << 20;
+  uint64_t maxDecodedBytes = uint64_t(256) << 20;
   size_t maxMetadataBytes = size_t(1) << 20;
   int maxJpegScans = 100;
   size_t maxDecoderMemory = size_t(512) << 20;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ImageTestSupport.h"
+#include "support/HostileFiles.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/store/image/QLGifDecoder.h"
 #include "vexa/store/image/QLGifSource.h"
@@ -218,7 +219,7 @@ TEST(GifDecodingTest, LimitsRefuseBeforeAllocating) {
   small.maxSide = 64;
   small.maxPixels = 64 * 64;
   small.maxFrames = 3;
-  small.maxAnimationBytes = 3 * 16 * 16 * 4;
+  small.maxDecodedBytes = 3 * 16 * 16 * 4;
 
   struct Case {
     const char* what;
@@ -227,7 +228,6 @@ TEST(GifDecodingTest, LimitsRefuseBeforeAllocating) {
     int frameW, frameH;
   } cases[] = {
       {"screen wider than allowed", 65, 1, 1, 1, 1},
-      {"frame larger than allowed (declared only)", 8, 8, 1, 65535, 65535},
       {"too many frames", 2, 2, 4, 1, 1},
       {"too many composed bytes", 16, 16, 4, 1, 1},
   };
@@ -246,6 +246,35 @@ TEST(GifDecodingTest, LimitsRefuseBeforeAllocating) {
     Error e = errorOf(test::buildGif(recipe), small);
     EXPECT_EQ(e.code(), int64_t(QLImageErrorCode::TooLarge)) << c.what << ": " << e.toString();
   }
+}
+
+// Frames far larger than the screen are clipped before their pixels are
+// decoded, and a huge screen that no row fills is never allocated: a budget
+// of 64 KiB of decoded pixels, working buffers included, holds both.
+TEST(GifDecodingTest, HostileSizesStayWithinTheDecodedPixelBudget) {
+  QLImageLimits tight;
+  tight.maxDecodedBytes = 64 << 10;
+  const std::string huge = test::hostile::gifHugeFramesOnATinyScreen(3, 8192);
+  auto image = QLGifDecoder::decode(Bytes(huge.begin(), huge.end()), tight);
+  ASSERT_TRUE(image.ok()) << image.error().toString();
+  EXPECT_EQ((*image)->frames().size(), 3u);
+  EXPECT_EQ((*image)->pixelWidth(), 1);
+  EXPECT_EQ((*image)->bitmap().pixel(0, 0), kRed);  // colour 0 of the table
+
+  const std::string tiny = test::hostile::gifTinyClaimingHuge();
+  EXPECT_EQ(errorOf(Bytes(tiny.begin(), tiny.end()), tight).code(),
+            int64_t(QLImageErrorCode::NoFrames));
+
+  // Restore-to-previous keeps a second canvas: it counts too.
+  test::GifRecipe recipe;
+  recipe.screenWidth = recipe.screenHeight = 16;
+  recipe.globalColors = {{0, 0, 0}, {255, 0, 0}};
+  recipe.frames = {frame(0, 0, 1, 1, 1), frame(0, 0, 1, 1, 1)};
+  QLImageLimits two;
+  two.maxDecodedBytes = 2 * 16 * 16 * 4 + 16;  // the canvas and one copy
+  EXPECT_TRUE(QLGifDecoder::decode(test::buildGif(recipe), two).ok());
+  recipe.frames[0].disposal = 3;
+  EXPECT_EQ(errorOf(test::buildGif(recipe), two).code(), int64_t(QLImageErrorCode::TooLarge));
 }
 
 TEST(GifDecodingTest, MultiplyRedrawIsAnExactFreshCopy) {
