@@ -23,11 +23,12 @@ void addInstallCommand(CLI::App& app, GlobalOptions& options, int& status);
 void addRemoveCommand(CLI::App& app, GlobalOptions& options, int& status);
 void addLookupCommand(CLI::App& app, GlobalOptions& options, int& status);
 void addUiCommand(CLI::App& app, GlobalOptions& options, int& status);
+void addCatalogCommand(CLI::App& app, GlobalOptions& options, int& status);
 
 inline std::vector<AddCommand> allCommands() {
-  return {addDemoCommand, addServeCommand, addParseCommand, addRenderCommand,
-          addInstallDefaultsCommand, addPackagesCommand, addInstallCommand, addRemoveCommand, addLookupCommand,
-          addUiCommand};
+  return {addDemoCommand,    addServeCommand,  addCatalogCommand, addInstallDefaultsCommand,
+          addInstallCommand, addRemoveCommand, addPackagesCommand, addParseCommand,
+          addLookupCommand,  addRenderCommand, addUiCommand};
 }
 
 }  // namespace vexa::tool

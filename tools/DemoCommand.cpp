@@ -82,13 +82,8 @@ Status obtainToken(DemoSession& s) {
 }
 
 Status listShopCategories(DemoSession& s) {
-  auto answer = awaitAnswer<Result<QLResponse>>(
-      [](auto done) { QLDownloadManager::defaultManager().sendRequest(QLRequestTypeCategory, Value(), done); },
-      std::chrono::seconds(30));
-  if (!answer) return Error(kQLErrorDomain, -1, "no answer to the category request");
-  if (!answer->ok()) return answer->error();
-  const QLCategories* categories = answer->value().categories();
-  if (!categories) return Error(kQLErrorDomain, -1, "the category answer holds no categories");
+  auto categories = fetchCategories();
+  if (!categories) return categories.error();
   for (const auto& category : *categories) {
     s.out << "  " << category->name() << " (" << category->packages().size() << " packages):";
     const char* separator = " ";

@@ -1,10 +1,12 @@
-// vexa install GUID: downloads one package from the shop (its emoji list
-// and the images the device lacks) with its progress on standard error.
+// vexa install [--json] GUID: downloads one package from the shop (its
+// emoji list and the images the device lacks) with its progress on standard
+// error.
 #include <iostream>
 
 #include "Commands.h"
 #include "ProgressBar.h"
 #include "ToolSdk.h"
+#include "vexa/platform/JsonCodec.h"
 #include "vexa/api/QLDownloadManager.h"
 #include "vexa/store/QLPackageCache.h"
 
@@ -30,11 +32,13 @@ Result<std::shared_ptr<QLPackage>> describePackage(const std::string& guid) {
   return package;
 }
 
-int runInstall(const GlobalOptions& options, const std::string& guid) {
-  if (Status configured = configureSdk(options); !configured) return fail(configured.error());
+int runInstall(const GlobalOptions& options, const std::string& guid, bool json) {
+  if (Status configured = configureSdk(options, ServiceUse::api); !configured) return fail(configured.error());
   for (const auto& stored : QLPackageCache::defaultCache().allPackages()) {
     if (stored->guid() == guid) {
-      std::cout << "already installed: " << stored->name() << " (" << guid << ")\n";
+      // Nothing installed now: the JSON list is empty.
+      (json ? std::cerr : std::cout) << "already installed: " << stored->name() << " (" << guid << ")\n";
+      if (json) std::cout << "[]\n";
       return 0;
     }
   }
@@ -52,6 +56,10 @@ int runInstall(const GlobalOptions& options, const std::string& guid) {
   finishSdkWork();
   if (!outcome) return fail("the package did not arrive in time");
   if (!*outcome) return fail(outcome->error());
+  if (json) {
+    std::cout << JsonCodec::serialize(Value(Value::Array{packageJson(*package)})) << "\n";
+    return 0;
+  }
   std::cout << "installed " << package->name() << " (" << guid << "): "
             << package->emojis().size() << " emojis\n";
   return 0;
@@ -62,8 +70,10 @@ int runInstall(const GlobalOptions& options, const std::string& guid) {
 void addInstallCommand(CLI::App& app, GlobalOptions& options, int& status) {
   auto* cmd = app.add_subcommand("install", "download and install one package of the shop");
   auto guid = std::make_shared<std::string>();
-  cmd->add_option("GUID", *guid, "the package's guid")->required();
-  cmd->callback([&options, &status, guid] { status = runInstall(options, *guid); });
+  auto json = std::make_shared<bool>(false);
+  cmd->add_flag("--json", *json, "a JSON array of the package installed now (as packages --json), or []");
+  cmd->add_option("GUID", *guid, "the package's guid (vexa catalog lists them)")->required();
+  cmd->callback([&options, &status, guid, json] { status = runInstall(options, *guid, *json); });
 }
 
 }  // namespace vexa::tool

@@ -17,7 +17,7 @@ struct LookupOptions {
 };
 
 int runLookup(const GlobalOptions& options, const LookupOptions& o) {
-  if (Status configured = configureSdk(options); !configured) return fail(configured.error());
+  if (Status configured = configureSdk(options, ServiceUse::api); !configured) return fail(configured.error());
   auto found = awaitAnswer<Result<QLDownloadManager::VXEmojis>>([&o](auto done) {
     auto& manager = QLDownloadManager::defaultManager();
     if (o.big) {
@@ -44,7 +44,7 @@ void addLookupCommand(CLI::App& app, GlobalOptions& options, int& status) {
   cmd->add_option("CODE", o->codes, "the codes, without brackets")->required();
   cmd->callback([&options, &status, o] {
     if (!o->small && !o->big) {
-      status = fail("lookup needs --small or --big");
+      status = fail(usageError("lookup needs --small or --big"));
       return;
     }
     status = runLookup(options, *o);

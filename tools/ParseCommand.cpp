@@ -1,8 +1,11 @@
-// vexa parse [--local] TEXT: the message parser on one chat message.
+// vexa parse [--local] TEXT|-: the message parser on one chat message, given
+// as the argument or, for "-", read from standard input (so that neither
+// its length nor a leading "-" is limited by the command line).
 //
 // Prints a JSON array of {"text": "..."} and {"emoji": {...}} elements on
 // standard output and nothing else; failures go to standard error.
 #include <iostream>
+#include <iterator>
 
 #include "Commands.h"
 #include "ToolSdk.h"
@@ -25,10 +28,25 @@ Value elementsJson(const VXTextElements& elements) {
   return Value(std::move(out));
 }
 
-int runParse(const GlobalOptions& options, const std::string& text, bool local) {
+// Standard input up to its end, without the one line break that ends it
+// when it was typed or echoed.
+std::string readMessage(std::istream& in) {
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (text.ends_with('\n')) {
+    text.pop_back();
+    if (text.ends_with('\r')) text.pop_back();
+  }
+  return text;
+}
+
+int runParse(const GlobalOptions& options, std::string text, bool local) {
+  if (text == "-") {
+    text = readMessage(std::cin);
+    if (std::cin.bad()) return fail("cannot read the message from standard input");
+  }
   if (local) {
     openSdk(options);
-  } else if (Status configured = configureSdk(options); !configured) {
+  } else if (Status configured = configureSdk(options, ServiceUse::api); !configured) {
     return fail(configured.error());
   }
   auto parsed = awaitAnswer<Result<VXTextElements>>([&text, local](auto done) {
@@ -52,7 +70,8 @@ void addParseCommand(CLI::App& app, GlobalOptions& options, int& status) {
   auto local = std::make_shared<bool>(false);
   auto text = std::make_shared<std::string>();
   cmd->add_flag("--local", *local, "use only the emojis on this device; ask the service nothing");
-  cmd->add_option("TEXT", *text, "the message, emojis written as [code]")->required();
+  cmd->add_option("TEXT", *text, "the message, emojis written as [code]; - reads it from standard input")
+      ->required();
   cmd->callback([&options, &status, local, text] { status = runParse(options, *text, *local); });
 }
 

@@ -1,9 +1,10 @@
-// vexa remove GUID: removes a downloaded package with its files and reports
+// vexa remove [--json] GUID: removes a downloaded package with its files and reports
 // the removal, as the my-emoticons screen does. Default packages stay.
 #include <iostream>
 
 #include "Commands.h"
 #include "ToolSdk.h"
+#include "vexa/platform/JsonCodec.h"
 #include "vexa/api/QLDownloadManager.h"
 #include "vexa/store/QLPackageCache.h"
 #include "vexa/store/QLPackageHelper.h"
@@ -11,7 +12,7 @@
 namespace vexa::tool {
 namespace {
 
-int runRemove(const GlobalOptions& options, const std::string& guid) {
+int runRemove(const GlobalOptions& options, const std::string& guid, bool json) {
   if (Status configured = configureSdk(options); !configured) return fail(configured.error());
   auto& store = QLPackageCache::defaultCache();
   auto package = QLPackageHelper::packageWithGuid(guid, store);
@@ -26,6 +27,10 @@ int runRemove(const GlobalOptions& options, const std::string& guid) {
   QLDownloadManager::defaultManager().logAction(QLRequestTypeRemovePackage,
                                                 Value::dict({{kHTTPPathParamKey, guid}}));
   if (!finishSdkWork()) std::cerr << "vexa: the removal report is still unanswered\n";
+  if (json) {
+    std::cout << JsonCodec::serialize(Value(Value::Array{packageJson(*package)})) << "\n";
+    return 0;
+  }
   std::cout << "removed " << package->name() << " (" << guid << ")\n";
   return 0;
 }
@@ -35,8 +40,10 @@ int runRemove(const GlobalOptions& options, const std::string& guid) {
 void addRemoveCommand(CLI::App& app, GlobalOptions& options, int& status) {
   auto* cmd = app.add_subcommand("remove", "remove a downloaded package and report it");
   auto guid = std::make_shared<std::string>();
-  cmd->add_option("GUID", *guid, "the package's guid")->required();
-  cmd->callback([&options, &status, guid] { status = runRemove(options, *guid); });
+  auto json = std::make_shared<bool>(false);
+  cmd->add_flag("--json", *json, "a JSON array of the package removed (as packages --json)");
+  cmd->add_option("GUID", *guid, "the package's guid (vexa packages lists them)")->required();
+  cmd->callback([&options, &status, guid, json] { status = runRemove(options, *guid, *json); });
 }
 
 }  // namespace vexa::tool

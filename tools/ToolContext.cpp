@@ -2,6 +2,10 @@
 
 #include <iostream>
 
+#include "vexa/api/QLDownloadError.h"
+#include "vexa/api/QLDownloadManager.h"
+#include "vexa/http/QLHTTPError.h"
+#include "vexa/http/QLURL.h"
 #include "vexa/platform/Directories.h"
 #include "vexa/platform/MainQueue.h"
 
@@ -24,14 +28,89 @@ bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
   return MainQueue::shared().runUntil(done, timeout);
 }
 
-int fail(const Error& error) {
-  std::cerr << "vexa: " << error.toString() << "\n";
-  return 1;
+namespace {
+
+const char* const kUsageDomain = "VXToolUsageErrorDomain";
+
+// The codes by which the reference service refuses credentials or a path.
+constexpr int64_t kServiceBadCredentials = 10002;
+constexpr int64_t kServiceUnknownPath = 40400;
+
+Status checkURL(const char* option, const std::string& value) {
+  auto url = QLURL::parse(value);
+  if (!url) return usageError(std::string(option) + " " + value + ": not a URL (" + url.error().description() + ")");
+  if (url->scheme() != "http" && url->scheme() != "https") {
+    return usageError(std::string(option) + " " + value + ": the scheme must be http or https");
+  }
+  return Status::Ok();
+}
+
+// The options a user would change to mend `error`, if it points at any.
+std::string optionToFix(const Error& error, ServiceUse use) {
+  const std::string service = use == ServiceUse::apiAndFiles ? "--api and --files" : "--api";
+  if (error.domain() == kQLErrorDomain) {
+    if (error.code() == QLDownloadManager::kMissingCredentialsCode) return "set --app-id and --secret";
+    if (error.code() == kServiceBadCredentials) return "check --app-id and --secret";
+    if (error.code() == kServiceUnknownPath) return "check --api";
+    return {};
+  }
+  if (error.domain() == QLDownloadError::kDomain && error.code() == QLDownloadError::kNoFileHost) {
+    return "check --files";
+  }
+  if (error.domain() == kQLHTTPRequestErrorDomain && error.code() == kQLHTTPRequestErrorInvalidURL) {
+    return "check " + service;
+  }
+  if (error.domain() == kQLHTTPResponseErrorDomain) return "check " + service;
+  if (error.domain() == kQLURLErrorDomain) {
+    switch (error.code()) {
+      case kQLURLErrorBadURL:
+      case kQLURLErrorUnsupportedURL:
+      case kQLURLErrorCannotFindHost:
+      case kQLURLErrorCannotConnectToHost:
+      case kQLURLErrorSecureConnectionFailed:
+      case kQLURLErrorServerCertificateUntrusted:
+        return "check " + service;
+      default:
+        return {};
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+Error usageError(std::string message) { return Error(kUsageDomain, kExitUsage, std::move(message)); }
+
+Status checkServiceOptions(const GlobalOptions& options, ServiceUse use) {
+  if (use != ServiceUse::none && options.apiBase.empty()) {
+    return usageError("no service: give its API base URL with --api (or VEXA_API_BASE)");
+  }
+  if (use == ServiceUse::apiAndFiles && options.filesBase.empty()) {
+    return usageError("no package file host: give its URL with --files (or VEXA_FILES_BASE)");
+  }
+  if (!options.apiBase.empty()) {
+    if (Status ok = checkURL("--api", options.apiBase); !ok) return ok;
+  }
+  if (!options.filesBase.empty()) {
+    if (Status ok = checkURL("--files", options.filesBase); !ok) return ok;
+  }
+  return Status::Ok();
+}
+
+int fail(const Error& error, ServiceUse use) {
+  if (error.domain() == kUsageDomain) {
+    std::cerr << "vexa: " << error.description() << "\n";
+    return kExitUsage;
+  }
+  std::cerr << "vexa: " << error.toString();
+  if (std::string fix = optionToFix(error, use); !fix.empty()) std::cerr << "; " << fix;
+  std::cerr << "\n";
+  return kExitFailure;
 }
 
 int fail(const std::string& message) {
   std::cerr << "vexa: " << message << "\n";
-  return 1;
+  return kExitFailure;
 }
 
 }  // namespace vexa::tool

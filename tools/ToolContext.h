@@ -12,6 +12,7 @@
 #include <CLI/CLI.hpp>
 
 #include "vexa/platform/Error.h"
+#include "vexa/platform/Result.h"
 
 namespace vexa::tool {
 
@@ -50,9 +51,30 @@ std::optional<T> awaitAnswer(const std::function<void(std::function<void(const T
   return *answer;
 }
 
-// Prints "vexa: <description> (<domain> <code>)" on standard error and
-// returns the exit status for a failed command.
-int fail(const Error& error);
+// Exit statuses of the tool.
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+// A mistake in how the tool was called (a missing or malformed option, a
+// command that needs an option not given): it says all in its text.
+Error usageError(std::string message);
+
+// Which options point at the service a command talks to.
+enum class ServiceUse {
+  none,         // the service is not needed (its reports may still go out)
+  api,          // --api
+  apiAndFiles,  // --api, and --files for the package archives
+};
+
+// The option values a command relies on, before anything is done: the
+// service URLs `use` needs must be given, and any given must be HTTP(S).
+Status checkServiceOptions(const GlobalOptions& options, ServiceUse use);
+
+// Prints "vexa: <description> (<domain> <code>)" on standard error, naming
+// the option to fix where the error points at one, and returns the exit
+// status: kExitUsage for a usage error, else kExitFailure. `use` tells which
+// service options a transfer error may be down to.
+int fail(const Error& error, ServiceUse use = ServiceUse::api);
 int fail(const std::string& message);
 
 }  // namespace vexa::tool

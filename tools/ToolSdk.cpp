@@ -38,7 +38,8 @@ VXEmotionCentre& openSdk(const GlobalOptions& options) {
   return VXEmotionCentre::defaultCentre();
 }
 
-Status configureSdk(const GlobalOptions& options) {
+Status configureSdk(const GlobalOptions& options, ServiceUse use) {
+  if (Status usable = checkServiceOptions(options, use); !usable) return usable;
   auto& centre = openSdk(options);
   auto& manager = QLDownloadManager::defaultManager();
   if (!options.apiBase.empty()) {
@@ -48,6 +49,17 @@ Status configureSdk(const GlobalOptions& options) {
   centre.setAppId(options.appId, options.secret);
   centre.setUserId(options.userId);
   return Status::Ok();
+}
+
+Result<QLCategories> fetchCategories() {
+  auto answer = awaitAnswer<Result<QLResponse>>(
+      [](auto done) { QLDownloadManager::defaultManager().sendRequest(QLRequestTypeCategory, Value(), done); },
+      std::chrono::seconds(30));
+  if (!answer) return Error(kQLErrorDomain, -1, "no answer to the category request");
+  if (!answer->ok()) return answer->error();
+  const QLCategories* categories = answer->value().categories();
+  if (!categories) return Error(kQLErrorDomain, -1, "the category answer holds no categories");
+  return *categories;
 }
 
 Value emojiJson(const VXEmoji& emoji) {

@@ -10,6 +10,7 @@
 
 #include "ToolContext.h"
 #include "vexa/platform/Result.h"
+#include "vexa/api/QLResponse.h"
 #include "vexa/core/VXEmotionCentre.h"
 #include "vexa/platform/Value.h"
 #include "vexa/store/QLPackage.h"
@@ -44,9 +45,13 @@ Result<ServiceConnection> connectService(const GlobalOptions& options, const std
 // creation runs the one-time upgrade of an older store).
 VXEmotionCentre& openSdk(const GlobalOptions& options);
 
-// openSdk(), then gives the download manager --api (when set) and --files,
-// and the centre the application id, secret and user id.
-Status configureSdk(const GlobalOptions& options);
+// checkServiceOptions(), openSdk(), then gives the download manager --api
+// (when set) and --files, and the centre the application id, secret and
+// user id.
+Status configureSdk(const GlobalOptions& options, ServiceUse use = ServiceUse::none);
+
+// The shop's categories with their packages, from the service.
+Result<QLCategories> fetchCategories();
 
 // {"id", "code", "name", "packageId", "hasImage"}.
 Value emojiJson(const VXEmoji& emoji);

@@ -1,5 +1,6 @@
 #include "ChildProcess.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -7,7 +8,7 @@
 
 namespace vexa::test {
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::filesystem::path& input) {
   int out[2], err[2];
   if (pipe(out) != 0) return;
   if (pipe(err) != 0) {
@@ -20,6 +21,11 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
   args.push_back(nullptr);
   pid_ = fork();
   if (pid_ == 0) {
+    if (!input.empty()) {
+      int in = open(input.c_str(), O_RDONLY);
+      if (in < 0) _exit(127);
+      dup2(in, STDIN_FILENO);
+    }
     dup2(out[1], STDOUT_FILENO);
     dup2(err[1], STDERR_FILENO);
     close(out[0]);

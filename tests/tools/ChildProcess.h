@@ -1,11 +1,13 @@
 // A child process for tests of the command-line tool: started with its
-// standard output and error on pipes, killed (by its own pid) and reaped
+// standard output and error on pipes (and its standard input from a file,
+// when one is given), killed (by its own pid) and reaped
 // when the object goes away.
 #pragma once
 
 #include <sys/types.h>
 
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,7 +16,7 @@ namespace vexa::test {
 
 class ChildProcess {
  public:
-  explicit ChildProcess(const std::vector<std::string>& argv);
+  explicit ChildProcess(const std::vector<std::string>& argv, const std::filesystem::path& input = {});
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;

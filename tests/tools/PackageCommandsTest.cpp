@@ -1,6 +1,9 @@
-// The vexa tool's package commands (install-defaults, packages, install,
-// remove, lookup), run as a user runs them against the reference service.
+// The vexa tool's package commands (catalog, install-defaults, packages,
+// install, remove, lookup), run as a user runs them against the reference
+// service.
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "ChildProcess.h"
 #include "ServiceFixture.h"
@@ -20,14 +23,14 @@ struct ToolRun {
 
 class PackageCommandsTest : public ServiceTest {
  protected:
-  ToolRun vexa(std::vector<std::string> args, bool credentials = true) {
+  // The tool in the test's home against the test's service; `files` and
+  // `secret` replace the right ones when given.
+  ToolRun vexa(std::vector<std::string> args, bool credentials = true, std::optional<std::string> files = {},
+               std::string secret = service::EmoticonService::kDemoAppSecret) {
     std::vector<std::string> argv = {kTool, "--home", home.path().string(), "--api",
-                                     service->apiBase(), "--files", service->filesBase(),
+                                     service->apiBase(), "--files", files.value_or(service->filesBase()),
                                      "--user", "u&1 用户"};
-    if (credentials) {
-      argv.insert(argv.end(), {"--app-id", service::EmoticonService::kDemoAppId, "--secret",
-                               service::EmoticonService::kDemoAppSecret});
-    }
+    if (credentials) argv.insert(argv.end(), {"--app-id", service::EmoticonService::kDemoAppId, "--secret", secret});
     argv.insert(argv.end(), args.begin(), args.end());
     ChildProcess child(argv);
     ToolRun run;
@@ -111,10 +114,62 @@ TEST_F(PackageCommandsTest, FailuresCarryTheirDescriptionAndCode) {
   EXPECT_TRUE(unknown.err.starts_with("vexa: ")) << unknown.err;
 
   ToolRun noKind = vexa({"lookup", "smile"});
-  EXPECT_NE(noKind.status, 0);
+  EXPECT_EQ(noKind.status, 2) << "a usage error";
   EXPECT_EQ(noKind.out, "");
   ToolRun bothKinds = vexa({"lookup", "--small", "--big", "smile"});
-  EXPECT_NE(bothKinds.status, 0);
+  EXPECT_EQ(bothKinds.status, 2);
+
+  // The line names the option that would mend it.
+  EXPECT_NE(noCredentials.err.find("--app-id and --secret"), std::string::npos) << noCredentials.err;
+  ToolRun wrongSecret = vexa({"install", "pkg-mochi-cat"}, true, {}, "wrong");
+  EXPECT_EQ(wrongSecret.status, 1);
+  EXPECT_NE(wrongSecret.err.find("--app-id and --secret"), std::string::npos) << wrongSecret.err;
+  EXPECT_EQ(wrongSecret.err.find("wrong"), std::string::npos) << "no secret in messages: " << wrongSecret.err;
+  ToolRun noFiles = vexa({"install-defaults"}, true, "");
+  EXPECT_EQ(noFiles.status, 2);
+  EXPECT_NE(noFiles.err.find("--files"), std::string::npos) << noFiles.err;
+  ToolRun badFiles = vexa({"install-defaults"}, true, service->apiBase() + "/nowhere");
+  EXPECT_EQ(badFiles.status, 1);
+  EXPECT_NE(badFiles.err.find("check --api and --files"), std::string::npos) << badFiles.err;
+}
+
+TEST_F(PackageCommandsTest, CatalogAndTheJsonOfWhatChanged) {
+  auto installedOf = [](const Value& catalog, const std::string& guid) {
+    std::vector<Value> marks;
+    for (const auto& entry : *catalog.asArray()) {
+      if (*entry.find("guid") == Value(guid)) marks.push_back(*entry.find("installed"));
+    }
+    return marks;
+  };
+  Value catalog = json(vexa({"catalog", "--json"}));
+  ASSERT_EQ(catalog.size(), 9u) << catalog.description();
+  EXPECT_EQ(catalog.asArray()->at(0), Value::dict({{"category", "热门推荐"}, {"guid", "pkg-mochi-cat"},
+                                                    {"name", "团子猫"}, {"packageType", 0}, {"installed", false}}));
+
+  Value defaults = json(vexa({"install-defaults", "--json"}));
+  ASSERT_EQ(defaults.size(), 2u) << defaults.description();
+  EXPECT_EQ(*defaults.asArray()->at(1).find("guid"), Value("pkg-everyday"));
+  EXPECT_EQ(json(vexa({"install-defaults", "--json"})), Value(Value::Array{})) << "nothing new";
+
+  Value installed = json(vexa({"install", "--json", "pkg-mochi-cat"}));
+  ASSERT_EQ(installed.size(), 1u) << installed.description();
+  EXPECT_EQ(*installed.asArray()->at(0).find("guid"), Value("pkg-mochi-cat"));
+  EXPECT_EQ(*installed.asArray()->at(0).find("emojiCount"), Value(8));
+  EXPECT_EQ(json(vexa({"install", "--json", "pkg-mochi-cat"})), Value(Value::Array{}));
+  catalog = json(vexa({"catalog", "--json"}));
+  EXPECT_EQ(installedOf(catalog, "pkg-mochi-cat"), (std::vector<Value>{Value(true), Value(true)}));
+  EXPECT_EQ(installedOf(catalog, "pkg-everyday"), (std::vector<Value>{Value(true)})) << "defaults count";
+  EXPECT_EQ(installedOf(catalog, "pkg-sunny-days"), (std::vector<Value>{Value(false), Value(false)}));
+
+  ToolRun readable = vexa({"catalog"});
+  ASSERT_EQ(readable.status, 0) << readable.err;
+  EXPECT_NE(readable.out.find("萌宠天地\n  pkg-mochi-cat  团子猫  (installed)\n"), std::string::npos) << readable.out;
+
+  Value removed = json(vexa({"remove", "--json", "pkg-mochi-cat"}));
+  ASSERT_EQ(removed.size(), 1u);
+  EXPECT_EQ(*removed.asArray()->at(0).find("guid"), Value("pkg-mochi-cat"));
+  EXPECT_EQ(installedOf(json(vexa({"catalog", "--json"})), "pkg-mochi-cat"),
+            (std::vector<Value>{Value(false), Value(false)}));
 }
 
 }  // namespace

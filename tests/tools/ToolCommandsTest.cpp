@@ -1,10 +1,12 @@
-// The vexa tool's serve and demo commands, run as a user runs them.
+// The vexa tool's serve, demo and parse commands and its usage, run as a
+// user runs them.
 #include <signal.h>
 
 #include <gtest/gtest.h>
 #include <httplib.h>
 
 #include "ChildProcess.h"
+#include "vexa/platform/JsonCodec.h"
 #include "vexa/platform/FileSystem.h"
 #include "support/TempDirectory.h"
 
@@ -78,6 +80,58 @@ TEST(ToolCommandsTest, DemoReportsAnUnreachableService) {
   ASSERT_TRUE(demo.started());
   EXPECT_EQ(demo.wait(), 1);
   EXPECT_TRUE(demo.errors().starts_with("vexa: ")) << demo.errors();
+}
+
+TEST(ToolCommandsTest, UsageErrorsExitWithTwoAndNameWhatToFix) {
+  TempDirectory home;
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string says;  // on standard error, or for help on standard output
+  };
+  const std::vector<Case> cases = {
+      {{"nonsense"}, 2, "unknown command \"nonsense\""},
+      {{"--nonsense", "packages"}, 2, "unknown option \"--nonsense\"; vexa help lists"},
+      {{}, 2, "no command given"},
+      {{"install"}, 2, "vexa help install"},
+      {{"help", "nonsense"}, 2, "unknown command \"nonsense\""},
+      {{"help"}, 0, "catalog"},
+      {{"help"}, 0, "Exit status: 0 on success; 2 for a usage error"},
+      {{"help", "parse"}, 0, "- reads it from standard input"},
+      {{"--api", "ftp://example.org/api/v1", "--app-id", "a", "--secret", "s3cr3t", "install", "x"}, 2,
+       "--api ftp://example.org/api/v1: the scheme must be http or https"},
+      {{"--app-id", "a", "--secret", "s", "catalog"}, 2, "give its API base URL with --api"},
+      {{"--api", "http://127.0.0.1:9/api/v1", "--app-id", "a", "--secret", "s", "install", "x"}, 1, "; check --api"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> argv{kTool, "--home", home.path().string()};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    ChildProcess tool(argv);
+    EXPECT_EQ(tool.wait(), c.status) << c.args.size() << " " << tool.errors();
+    const std::string& said = c.status == 0 ? tool.output() : tool.errors();
+    EXPECT_NE(said.find(c.says), std::string::npos) << said;
+    EXPECT_EQ(tool.errors().find("s3cr3t"), std::string::npos) << tool.errors();
+    if (c.status != 0) {
+      EXPECT_TRUE(tool.errors().starts_with("vexa: ")) << tool.errors();
+    }
+  }
+}
+
+TEST(ToolCommandsTest, ParseReadsALongMessageStartingWithADashFromStandardInput) {
+  TempDirectory home;
+  std::string message = "-n \r\nline two ";
+  while (message.size() < 200 * 1024) message += "早上好[微笑] ";  // beyond one argument's limit
+  ASSERT_TRUE(FileSystem::writeAtomically(home / "message.txt", message + "\n").ok());
+  ChildProcess parse({kTool, "--home", home.path().string(), "parse", "--local", "-"}, home / "message.txt");
+  ASSERT_EQ(parse.wait(), 0) << parse.errors();
+  auto elements = JsonCodec::parse(parse.output());
+  ASSERT_TRUE(elements.ok()) << parse.output().substr(0, 200);
+  std::string rebuilt;
+  for (const auto& element : *elements->asArray()) {
+    if (const Value* text = element.find("text")) rebuilt += *text->asString();
+    if (const Value* emoji = element.find("emoji")) rebuilt += "[" + *emoji->find("code")->asString() + "]";
+  }
+  EXPECT_EQ(rebuilt, message) << "the whole message, without the line break that ends the input";
 }
 
 }  // namespace
