@@ -44,11 +44,6 @@ Result<std::string> zipURL(const std::string& filesBase, const std::string& guid
   return url->string();
 }
 
-bool holds(const std::vector<std::shared_ptr<QLPackage>>& packages, const QLPackage& package) {
-  return std::any_of(packages.begin(), packages.end(),
-                     [&](const auto& p) { return p && p->isEqual(package); });
-}
-
 std::string_view bytesOf(const Value& body) {
   const Bytes* bytes = body.asData();
   if (!bytes) return {};
@@ -77,8 +72,8 @@ void QLDownloadManager::storeDownloadedPackage(const PackagePtr& package,
   GlobalQueue::shared().async([this, alive = lifetime_.token(), package, store,
                                completion = std::move(completion), prepare = std::move(prepare)] {
     Status prepared = prepare ? prepare() : Status::Ok();
-    const bool stored = prepared && store->storePackage(package);
-    MainQueue::shared().async([this, alive, package, store, completion, prepared, stored] {
+    Status stored = prepared ? store->storePackage(package) : prepared;
+    MainQueue::shared().async([this, alive, package, completion, prepared, stored] {
       if (!prepared) {
         completion(prepared);
         return;
@@ -89,10 +84,15 @@ void QLDownloadManager::storeDownloadedPackage(const PackagePtr& package,
       }
       if (stored) {
         logAction(QLRequestTypeDownloadPackage, Value::dict({{kHTTPPathParamKey, package->guid()}}));
-      } else if (!holds(store->allPackages(), *package)) {  // refused, not merely stored before
-        completion(QLDownloadError::make(QLDownloadError::kNotStored,
-                                         "The package " + package->guid() +
-                                             " could not be stored: some of its images are missing"));
+      } else if (const Error& why = stored.error();
+                 why.domain() != QLStoreError::kDomain || why.code() != QLStoreError::kAlreadyStored) {
+        // Stored before (here or by another process) is fine; a refusal or a
+        // write that failed is not, and a write keeps its file-system reason.
+        const std::string text =
+            "The package " + package->guid() + " could not be stored: " + why.description();
+        completion(why.domain() == QLStoreError::kDomain
+                       ? QLDownloadError::make(QLDownloadError::kNotStored, text)
+                       : Error(why.domain(), why.code(), text));
         return;
       }
       package->setProgress(1.0);

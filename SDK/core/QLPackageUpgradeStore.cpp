@@ -10,7 +10,7 @@ const QLPackageUpgradeStore& QLPackageUpgradeStore::standard() {
     auto* store = new QLPackageUpgradeStore();
     store->allPackages = [] { return QLPackageCache::defaultCache().allPackages(); };
     store->storeToDiskForPackage = [](const std::shared_ptr<QLPackage>& package) {
-      if (package) QLPackageCache::defaultCache().storeToDiskForPackage(*package);
+      if (package) (void)QLPackageCache::defaultCache().storeToDiskForPackage(*package);
     };
     return store;
   });

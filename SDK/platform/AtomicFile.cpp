@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <string>
@@ -17,7 +18,8 @@ AtomicFile::~AtomicFile() { discard(); }
 
 Status AtomicFile::open() {
   discard();
-  std::string pattern = destination_.string() + ".tmp.XXXXXX";
+  // The writer's process id in the name tells a start-up sweep whose it is.
+  std::string pattern = destination_.string() + ".tmp." + std::to_string(::getpid()) + ".XXXXXX";
   FileHandle fd(::mkostemp(pattern.data(), O_CLOEXEC));
   if (!fd.valid()) return FileSystem::errorFromErrno(errno, "cannot create " + pattern);
   // mkostemp makes the file 0600; the finished file gets its own mode.

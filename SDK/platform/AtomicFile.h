@@ -1,5 +1,5 @@
 // A file put in place whole: the bytes go to a temporary sibling of the
-// destination ("<name>.tmp.XXXXXX"), and commit() flushes it to disk,
+// destination ("<name>.tmp.<pid>.XXXXXX"), and commit() flushes it to disk,
 // renames it over the destination and flushes the folder, so that after a
 // crash the destination holds the old content or the new, never a torn
 // file, and a committed rename is not lost. Until committed the destination

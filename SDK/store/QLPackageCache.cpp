@@ -11,6 +11,7 @@
 #include "vexa/platform/NotificationCenter.h"
 #include "vexa/platform/Once.h"
 #include "vexa/store/QLPackageZipInstaller.h"
+#include "vexa/store/QLStoreLeftovers.h"
 #include "vexa/store/image/QLPngEncoder.h"
 #include "vexa/store/QLStoreError.h"
 
@@ -42,11 +43,14 @@ QLPackageCache::QLPackageCache(std::filesystem::path baseDirectory,
       sharedImageCache_(sharedImageCache ? std::move(sharedImageCache)
                                          : QL_SDImageCache::sharedImageCache()),
       smallTemp_(files_.smallTempEmojisPath()),
-      bigTemp_(files_.bigTempEmojisPath()) {
+      bigTemp_(files_.bigTempEmojisPath()),
+      lists_(files_) {
   imageCache_->setMaxCacheAge(std::numeric_limits<int64_t>::max());
   imageCache_->setMaxMemoryCountLimit(kImageMemoryCountLimit);
   imageCache_->setMaxMemoryCost(kImageMemoryCostLimit);
   moveOldFolderToVEXAFolder();
+  QLStoreLeftovers::sweep(files_.folder());
+  QLStoreLeftovers::sweep(imageCache_->diskCachePath());
 }
 
 void QLPackageCache::moveOldFolderToVEXAFolder() {
@@ -61,14 +65,12 @@ void QLPackageCache::moveOldFolderToVEXAFolder() {
 
 const QLPackageCache::Packages& QLPackageCache::defaultPackages() {
   VX_ASSERT_MAIN_THREAD();
-  if (!defaultPackages_) defaultPackages_ = files_.loadList(files_.defaultListPath());
-  return *defaultPackages_;
+  return lists_.defaults();
 }
 
 const QLPackageCache::Packages& QLPackageCache::downloadedPackages() {
   VX_ASSERT_MAIN_THREAD();
-  if (!downloadedPackages_) downloadedPackages_ = files_.loadList(files_.downloadedListPath());
-  return *downloadedPackages_;
+  return lists_.downloaded();
 }
 
 QLPackageCache::Packages QLPackageCache::allPackages() {
@@ -121,15 +123,14 @@ bool QLPackageCache::isDownloadedForPackage(const QLPackage& package) {
 
 void QLPackageCache::clearDefaultPackages() {
   VX_ASSERT_MAIN_THREAD();
-  defaultPackages_ = Packages{};
+  lists_.clearDefaults();
 }
 
 void QLPackageCache::clear() {
   VX_ASSERT_MAIN_THREAD();
   imageCache_->clearMemory();
   sharedImageCache_->clearMemory();
-  defaultPackages_.reset();
-  downloadedPackages_.reset();
+  lists_.forget();
 }
 
 // --- Storing and removing ------------------------------------------------------
@@ -152,10 +153,19 @@ bool QLPackageCache::canStorePackage(const PackagePtr& package) {
   return thumbnailsPresent(*package) && !containsPackage(allPackages(), *package);
 }
 
-bool QLPackageCache::storePackage(const PackagePtr& package) {
-  if (!package || !thumbnailsPresent(*package)) return false;
-  bool stored = false;
-  onMainThread([&] { storeOnMainThread(package, stored); });
+Status QLPackageCache::storePackage(const PackagePtr& given) {
+  const PackagePtr package = given;
+  Status stored = QLStoreError::make(QLStoreError::kUnsafeGuid, "No package to store");
+  if (!package) return stored;
+  if (!QLPackageFiles::isSafeFileName(package->guid())) {
+    return QLStoreError::make(QLStoreError::kUnsafeGuid,
+                              "Package guid cannot name a file: \"" + package->guid() + "\"");
+  }
+  if (!thumbnailsPresent(*package)) {
+    return QLStoreError::make(QLStoreError::kMissingImage,
+                              "The package " + package->guid() + " lacks a thumbnail of its emojis");
+  }
+  onMainThread([&] { stored = storeOnMainThread(package); });
   if (stored) {
     NotificationCenter::defaultCenter().post(kQLEmotionPackageAddNotification, this,
                                              Value::dict({{kQLEmotionPackageGuidKey, package->guid()}}));
@@ -163,19 +173,19 @@ bool QLPackageCache::storePackage(const PackagePtr& package) {
   return stored;
 }
 
-void QLPackageCache::storeOnMainThread(const PackagePtr& package, bool& stored) {
+Status QLPackageCache::storeOnMainThread(const PackagePtr& package) {
   VX_ASSERT_MAIN_THREAD();
   // The thumbnails were checked on the calling thread.
-  if (!QLPackageFiles::isSafeFileName(package->guid()) || containsPackage(allPackages(), *package)) {
-    return;
+  const std::string& guid = package->guid();
+  if (!QLPackageFiles::isSafeFileName(guid)) {
+    return QLStoreError::make(QLStoreError::kUnsafeGuid, "Package guid cannot name a file: \"" + guid + "\"");
   }
-  defaultPackages();
-  downloadedPackages();
-  if (package->isDefault()) {
-    defaultPackages_->push_back(package);
-  } else {
-    downloadedPackages_->insert(downloadedPackages_->begin(), package);
+  if (containsPackage(allPackages(), *package)) {
+    return QLStoreError::make(QLStoreError::kAlreadyStored, "The package " + guid + " is stored already");
   }
+  Status written = package->isDefault() ? lists_.appendDefault(package) : lists_.insertDownloaded(package);
+  noteForeignChanges();
+  if (!written) return written;
   if (package->isEmoji()) {
     smallPackages();
   } else {
@@ -184,31 +194,33 @@ void QLPackageCache::storeOnMainThread(const PackagePtr& package, bool& stored) 
   // A derived list built just now already holds the package.
   Packages& derived = package->isEmoji() ? *smallPackages_ : *bigPackages_;
   if (!containsPackage(derived, *package)) derived.push_back(package);
-  storeToDiskForPackage(*package);
   packagesChanged_ = true;
-  stored = true;
+  return Status::Ok();
 }
 
-void QLPackageCache::storeToDiskForPackage(const QLPackage& package) {
-  // The record first: a list never names a package whose record is not
-  // on disk yet.
-  (void)files_.saveRecord(package);
-  if (!package.isDefault()) savePackageCache();
+void QLPackageCache::noteForeignChanges() {
+  if (!lists_.sawForeignChange()) return;
+  smallPackages_.reset();
+  bigPackages_.reset();
 }
 
-void QLPackageCache::savePackageCache() {
-  savePackages(downloadedPackages(), files_.downloadedListPath());
-  savePackages(defaultPackages(), files_.defaultListPath());
+Status QLPackageCache::storeToDiskForPackage(const QLPackage& package) {
+  return lists_.writeRecord(package);
 }
 
-void QLPackageCache::savePackages(const Packages& packages, const std::filesystem::path& path) {
-  (void)files_.saveList(packages, path);
+Status QLPackageCache::savePackageCache() { return lists_.save(); }
+
+Status QLPackageCache::savePackages(const Packages& packages, const std::filesystem::path& path) {
+  if (path.empty()) return Status::Ok();
+  return lists_.saveList(packages, path);
 }
 
-bool QLPackageCache::removePackage(const PackagePtr& package) {
-  if (!package) return false;
-  bool removed = false;
-  onMainThread([&] { removeOnMainThread(package, removed); });
+Status QLPackageCache::removePackage(const PackagePtr& given) {
+  // A caller may hand in an element of the list this replaces.
+  const PackagePtr package = given;
+  Status removed = QLStoreError::make(QLStoreError::kNotDownloaded, "No package to remove");
+  if (!package) return removed;
+  onMainThread([&] { removed = removeOnMainThread(package); });
   if (removed) {
     NotificationCenter::defaultCenter().post(kQLEmotionPackageRemoveNotification, this,
                                              Value::dict({{kQLEmotionPackageGuidKey, package->guid()}}));
@@ -216,29 +228,30 @@ bool QLPackageCache::removePackage(const PackagePtr& package) {
   return removed;
 }
 
-void QLPackageCache::removeOnMainThread(const PackagePtr& package, bool& removed) {
+Status QLPackageCache::removeOnMainThread(const PackagePtr& package) {
   VX_ASSERT_MAIN_THREAD();
-  const Packages& downloaded = downloadedPackages();
-  auto stored = std::find_if(downloaded.begin(), downloaded.end(),
-                             [&](const auto& p) { return p->isEqual(*package); });
-  if (stored == downloaded.end()) return;
+  if (!isDownloadedForPackage(*package)) {
+    return QLStoreError::make(QLStoreError::kNotDownloaded,
+                              "The package " + package->guid() + " is no downloaded package");
+  }
   // The stored record knows every emoji whose images must go, even when the
   // caller holds a record without its emojis (as the shop does).
-  PackagePtr record = *stored;
+  PackagePtr record;
+  Status removed = lists_.removeDownloaded(*package, record);
+  noteForeignChanges();
+  if (!removed) return removed;
   package->setProgress(0);
-  record->setProgress(0);
-  eraseEqual(*downloadedPackages_, *package);
+  if (record) record->setProgress(0);
   if (smallPackages_) eraseEqual(*smallPackages_, *package);
   if (bigPackages_) eraseEqual(*bigPackages_, *package);
-  savePackageCache();
-  removeDiskFileForPackage(*record);
+  if (record) removeDiskFileForPackage(*record);
   if (record != package) removeDiskFileForPackage(*package);
   packagesChanged_ = true;
-  removed = true;
+  return Status::Ok();
 }
 
 void QLPackageCache::removeDiskFileForPackage(const QLPackage& package) {
-  files_.removeRecord(package.guid());
+  (void)files_.removeRecord(package.guid());
   imageCache_->removeImageForKey(package.chat_icon());
   for (const auto& emoji : package.emojis()) {
     imageCache_->removeImageForKey(emoji->thumbail());

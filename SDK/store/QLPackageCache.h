@@ -9,6 +9,14 @@
 // Lists load from disk on first use; every file is a property list written
 // atomically (see QLPackageFiles for the layout below "QLPackages").
 //
+// Several processes may share one store folder: every change of the lists
+// takes an advisory lock there, re-reads the list it changes and writes it
+// with the records it names (QLPackageLists), so no process loses
+// another's package. A list file that does not parse is kept aside and
+// rebuilt from the records on disk (takeListErrors() reports it once).
+// Leftovers of interrupted writes and unpacks whose process is gone are
+// removed when the store is made.
+//
 // Threads: the lists, the selection and the flag belong to the main thread.
 // storePackage() and removePackage() may also be called from a background
 // thread: their work then runs on the main thread through a synchronous hop
@@ -16,9 +24,10 @@
 // notification is posted on the calling thread. Image writes of
 // storeImage() run on the global queue; completions run on the main queue.
 //
-// File-system failures of list and record writes are not reported (the
-// in-memory state changes regardless); the operations that unpack and place
-// downloaded files return their failure.
+// Storing and removing say whether they happened and, when not, why: a
+// refusal (QLStoreError) or the file system's error; nothing changes in
+// memory unless the files were written. The operations that unpack and
+// place downloaded files return their failure too.
 #pragma once
 
 #include <atomic>
@@ -34,6 +43,7 @@
 #include "vexa/store/QLEmoji.h"
 #include "vexa/store/QLPackage.h"
 #include "vexa/store/QLPackageFiles.h"
+#include "vexa/store/QLPackageLists.h"
 #include "vexa/store/QLTempEmojiFile.h"
 #include "vexa/store/image/QL_SDImageCache.h"
 
@@ -99,6 +109,10 @@ class QLPackageCache {
   // Empties the memory of both image caches and forgets both lists, so that
   // they load again from disk. The derived lists and the selection stay.
   void clear();
+  // Since the last call: the list files found corrupt, kept aside and
+  // rebuilt (QLStoreError kCorruptList), and the errors of list files that
+  // could not be read (shown as empty, never written over unread).
+  std::vector<Error> takeListErrors() { return lists_.takeRepairs(); }
 
   // --- Storing and removing ------------------------------------------------
   // True when every emoji's thumbnail is in the image store
@@ -107,19 +121,24 @@ class QLPackageCache {
   bool canStorePackage(const PackagePtr& package);
   // Stores the package (default ones at the end of their list, downloaded
   // ones first), writes it to disk, sets the change flag and posts the add
-  // notification; nothing when canStorePackage() says no. True when stored.
-  // The thumbnail check reads file headers on the calling thread, so a
-  // caller off the main thread keeps that work off it too.
-  bool storePackage(const PackagePtr& package);
-  // Writes the package's record (and, for a downloaded one, both lists).
-  void storeToDiskForPackage(const QLPackage& package);
-  // Writes both list files.
-  void savePackageCache();
-  void savePackages(const Packages& packages, const std::filesystem::path& path);
+  // notification. Ok when stored; otherwise why not, with nothing changed:
+  // QLStoreError kUnsafeGuid, kMissingImage (a thumbnail is not in the
+  // image store), kAlreadyStored (here or by another process), or the file
+  // system's error of a write. The thumbnail check reads file headers on
+  // the calling thread, so a caller off the main thread keeps that work off
+  // it too.
+  Status storePackage(const PackagePtr& package);
+  // Writes the package's record.
+  Status storeToDiskForPackage(const QLPackage& package);
+  // Writes both list files: the default one gains the defaults stored here.
+  Status savePackageCache();
+  Status savePackages(const Packages& packages, const std::filesystem::path& path);
   // Removes a downloaded package with its record, images and temporary
-  // emojis, sets the change flag and posts the remove notification; default
-  // and unknown packages are ignored. True when removed.
-  bool removePackage(const PackagePtr& package);
+  // emojis, sets the change flag and posts the remove notification. Ok when
+  // removed; otherwise why not, with nothing changed: kNotDownloaded (a
+  // default or unknown package, or one another process removed) or the
+  // file system's error of the list write.
+  Status removePackage(const PackagePtr& package);
   void removeDiskFileForPackage(const QLPackage& package);
   Packages loadPackagesFromPath(const std::filesystem::path& path);
 
@@ -182,8 +201,10 @@ class QLPackageCache {
   ImagePtr lookUpImage(std::string_view key, bool keepOutOfMemory);
   void moveOldFolderToVEXAFolder();
   bool thumbnailsPresent(const QLPackage& package) const;
-  void storeOnMainThread(const PackagePtr& package, bool& stored);
-  void removeOnMainThread(const PackagePtr& package, bool& removed);
+  Status storeOnMainThread(const PackagePtr& package);
+  Status removeOnMainThread(const PackagePtr& package);
+  // Derived lists drop what other processes changed; they are built again.
+  void noteForeignChanges();
   // Runs `work` on the main thread and waits for it (inline there).
   static void onMainThread(const std::function<void()>& work);
 
@@ -195,8 +216,7 @@ class QLPackageCache {
   QLTempEmojiFile bigTemp_;
 
   // Main thread only.
-  std::optional<Packages> defaultPackages_;
-  std::optional<Packages> downloadedPackages_;
+  QLPackageLists lists_;
   std::optional<Packages> smallPackages_;
   std::optional<Packages> bigPackages_;
   PackagePtr selectedPackage_;

@@ -28,6 +28,11 @@ class QLPackageFiles {
   static constexpr const char* kDefaultListName = "defaultpackages.plist";
   static constexpr const char* kSmallTempEmojisName = "smalltempemojis.plist";
   static constexpr const char* kBigTempEmojisName = "bigtempemojis.plist";
+  // The advisory lock of the store's list updates (QLStoreLock).
+  static constexpr const char* kLockName = ".lock";
+  // A list file that did not parse is kept aside under its name followed
+  // by this and the time it was found.
+  static constexpr const char* kCorruptSuffix = ".corrupt-";
 
   explicit QLPackageFiles(std::filesystem::path root) : root_(std::move(root)) {}
 
@@ -36,10 +41,13 @@ class QLPackageFiles {
 
   // The root folder, created (with its parents) when missing.
   const std::filesystem::path& root() const;
+  // The same, left as it is.
+  const std::filesystem::path& folder() const { return root_; }
   std::filesystem::path downloadedListPath() const { return root_ / kDownloadedListName; }
   std::filesystem::path defaultListPath() const { return root_ / kDefaultListName; }
   std::filesystem::path smallTempEmojisPath() const { return root_ / kSmallTempEmojisName; }
   std::filesystem::path bigTempEmojisPath() const { return root_ / kBigTempEmojisName; }
+  std::filesystem::path lockPath() const { return root_ / kLockName; }
   // The record file of a package; an error for a guid that is no safe name.
   Result<std::filesystem::path> recordPath(std::string_view guid) const;
 
@@ -52,13 +60,26 @@ class QLPackageFiles {
   Status saveList(const std::vector<std::shared_ptr<QLPackage>>& packages,
                   const std::filesystem::path& path) const;
 
+  // The guids of the list at `path`, in order, without repeats; none for a
+  // missing file. A file that exists but is no list of guids is a
+  // QLStoreError::kCorruptList; one that cannot be read, the file system's
+  // error.
+  Result<std::vector<std::string>> readGuids(const std::filesystem::path& path) const;
+  Status writeGuids(const std::vector<std::string>& guids, const std::filesystem::path& path) const;
+  // Renames a corrupt list to "<name>.corrupt-<time>"; the new path.
+  Result<std::filesystem::path> setAside(const std::filesystem::path& path) const;
+  // The guids of the records on disk whose isDefault is `defaults`, in the
+  // order a list of that kind would hold them: defaults oldest first,
+  // downloaded packages newest first (by the records' modification times).
+  std::vector<std::string> recordGuidsOnDisk(bool defaults) const;
+
   // Writes the package's keyValues to its record file.
   Status saveRecord(const QLPackage& package) const;
   // The package of a record file, with progress 1; an error when the file is
   // missing or is not a record dictionary.
   Result<std::shared_ptr<QLPackage>> loadRecord(std::string_view guid) const;
   // Deletes the record file when it exists.
-  void removeRecord(std::string_view guid) const;
+  Status removeRecord(std::string_view guid) const;
 
  private:
   std::filesystem::path root_;

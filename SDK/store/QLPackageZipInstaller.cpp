@@ -1,5 +1,7 @@
 #include "vexa/store/QLPackageZipInstaller.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <random>
@@ -7,6 +9,7 @@
 
 #include "vexa/platform/FileSystem.h"
 #include "vexa/store/QLStoreError.h"
+#include "vexa/store/QLStoreLeftovers.h"
 
 namespace vexa {
 
@@ -47,7 +50,8 @@ Error moveError(const std::filesystem::path& from, const std::filesystem::path& 
 Status QLPackageZipInstaller::install(const std::string& guid, std::string_view archive,
                                      const std::filesystem::path& iconPath) {
   if (auto made = FileSystem::createDirectories(imageDirectory_); !made) return made;
-  StagingFolder staging(imageDirectory_ / (".unzip." + guid + "." + randomSuffix()));
+  StagingFolder staging(imageDirectory_ / (QLStoreLeftovers::kUnpackPrefix + std::to_string(::getpid()) +
+                                           "." + guid + "." + randomSuffix()));
   std::error_code ec;
   if (!std::filesystem::create_directory(staging.path(), ec)) {
     return FileSystem::errorFromErrno(ec ? ec.value() : EEXIST,

@@ -19,6 +19,9 @@ class QLStoreError {
     kMissingImage = 3,      // an archive lacks the tab icon or an emoji's files
     kArchiveFailed = 4,     // the archive could not be unpacked (its error is in the text)
     kMoveFailed = 5,        // unpacked files could not be put in place
+    kAlreadyStored = 6,     // the package is in the store already (nothing changed)
+    kNotDownloaded = 7,     // removing a package that is no downloaded one (nothing changed)
+    kCorruptList = 8,       // a list file exists but is no list of guids
   };
   using enum Code;
   friend constexpr bool operator==(int64_t value, Code code) {

@@ -120,7 +120,7 @@ TEST_F(DownloadFaultTest, OneImageFailsOrIsSlow) {
     EXPECT_EQ(count("GET", "/files/"), 1u) << "only the missing image again";
     EXPECT_EQ(package->progress(), 1.0);
     awaitReports();
-    store_->removePackage(package);
+    ASSERT_TRUE(store_->removePackage(package).ok());
     (void)store_->imageCache()->getSize();  // the removal's deletions are done
   }
   EXPECT_EQ(reports("download").size(), cases.size());

@@ -78,7 +78,7 @@ void KeyboardTest::TearDown() {
 
 void KeyboardTest::installDefaults() {
   ASSERT_TRUE(await([&](auto done) { manager_->downloadDefaultPackages(done); }).ok());
-  store_->savePackageCache();
+  ASSERT_TRUE(store_->savePackageCache().ok());
 }
 
 void KeyboardTest::install(const std::string& guid) {

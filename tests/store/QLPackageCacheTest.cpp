@@ -7,6 +7,7 @@
 #include "support/ZipTestSupport.h"
 #include "vexa/platform/NotificationCenter.h"
 #include "vexa/platform/PropertyList.h"
+#include "vexa/store/QLStoreError.h"
 #include "support/MainQueueTesting.h"
 
 namespace vexa {
@@ -45,7 +46,8 @@ class QLPackageCacheTest : public ::testing::Test {
   std::shared_ptr<QLPackage> stored(const std::string& guid, bool isDefault, bool isEmoji = true) {
     auto p = makePackage(guid, isDefault, isEmoji);
     placeImages(*store_, *p, true);
-    store_->storePackage(p);
+    Status s = store_->storePackage(p);
+    EXPECT_TRUE(s.ok()) << guid << ": " << (s ? "" : s.error().toString());
     return p;
   }
   test::StoreUnderTest store_;
@@ -62,8 +64,8 @@ TEST_F(QLPackageCacheTest, PackagesKeepTheirOrderInMemoryAndInTheListFiles) {
   EXPECT_EQ(guidsOf(store_->smallPackages()), (Strings{"A", "B", "D1"}));  // in storing order
   EXPECT_EQ(guidsOf(store_->bigPackages()), (Strings{"D2"}));
   // The default list is written by whoever stored all defaults.
-  EXPECT_TRUE(guidsInList(store_.root() / "defaultpackages.plist").empty());
-  store_->savePackageCache();
+  EXPECT_FALSE(std::filesystem::exists(store_.root() / "defaultpackages.plist"));
+  EXPECT_TRUE(store_->savePackageCache().ok());
   EXPECT_EQ(guidsInList(store_.root() / "defaultpackages.plist"), (Strings{"D1", "D2"}));
   EXPECT_TRUE(store_->packagesChanged());
 
@@ -78,8 +80,9 @@ TEST_F(QLPackageCacheTest, PackagesKeepTheirOrderInMemoryAndInTheListFiles) {
 TEST_F(QLPackageCacheTest, APackageIsStoredOnceAndOnlyWithAllItsThumbnails) {
   NotificationLog log(*store_);
   auto a = stored("A", false);
-  store_->storePackage(a);
-  store_->storePackage(makePackage("A", false, true));  // equal by guid
+  EXPECT_EQ(store_->storePackage(a).error().code(), QLStoreError::kAlreadyStored);
+  EXPECT_EQ(store_->storePackage(makePackage("A", false, true)).error().code(),  // equal by guid
+            QLStoreError::kAlreadyStored);
   EXPECT_EQ(guidsOf(store_->allPackages()), (Strings{"A"}));
   EXPECT_EQ(log.names, (Strings{kQLEmotionPackageAddNotification}));
 
@@ -87,7 +90,7 @@ TEST_F(QLPackageCacheTest, APackageIsStoredOnceAndOnlyWithAllItsThumbnails) {
   placeImages(*store_, *partial, true);
   std::filesystem::remove(store_->imageFileURLWithKey(partial->emojis()[2]->thumbail()));
   store_->setPackagesChanged(false);
-  store_->storePackage(partial);
+  EXPECT_EQ(store_->storePackage(partial).error().code(), QLStoreError::kMissingImage);
   EXPECT_EQ(guidsOf(store_->allPackages()), (Strings{"A"}));
   EXPECT_FALSE(std::filesystem::exists(store_.root() / "P"));
   EXPECT_FALSE(store_->packagesChanged());
@@ -99,7 +102,7 @@ TEST_F(QLPackageCacheTest, GuidsThatCannotNameAFileAreNeverStored) {
                            "defaultpackages.plist", "smalltempemojis.plist"}) {
     auto p = makePackage(guid, false, true, 0);
     EXPECT_FALSE(store_->canStorePackage(p)) << guid;
-    store_->storePackage(p);
+    EXPECT_EQ(store_->storePackage(p).error().code(), QLStoreError::kUnsafeGuid) << guid;
     EXPECT_TRUE(store_->pathForPackage(*p).empty()) << guid;
   }
   EXPECT_TRUE(store_->allPackages().empty());
@@ -126,15 +129,15 @@ TEST_F(QLPackageCacheTest, RemovingTakesADownloadedPackageWithItsFilesButNeverAD
   store_->saveBigTempEmoji(be0);
   store_->smallPackages();
 
-  EXPECT_FALSE(store_->removePackage(d));
+  EXPECT_EQ(store_->removePackage(d).error().code(), QLStoreError::kNotDownloaded);
   EXPECT_EQ(guidsOf(store_->defaultPackages()), (Strings{"D"}));
 
   // The shop's record of A knows nothing of its emojis.
   auto shopRecord = makePackage("A", false, true, 0);
   shopRecord->setProgress(1);
-  EXPECT_TRUE(store_->removePackage(shopRecord));
-  EXPECT_FALSE(store_->removePackage(shopRecord));
-  EXPECT_TRUE(store_->removePackage(b));
+  EXPECT_TRUE(store_->removePackage(shopRecord).ok());
+  EXPECT_TRUE(store_->removePackage(b).ok());
+  EXPECT_EQ(store_->removePackage(b).error().code(), QLStoreError::kNotDownloaded);
   store_->waitForDiskWork();
   EXPECT_EQ(shopRecord->progress(), 0);
   EXPECT_EQ(a->progress(), 0);
@@ -166,7 +169,7 @@ TEST_F(QLPackageCacheTest, TheSelectionFallsBackToTheFirstDefaultOrNothing) {
 
   auto a = stored("A", false);
   store_->setSelectedPackage(a);
-  store_->removePackage(a);
+  EXPECT_TRUE(store_->removePackage(a).ok());
   EXPECT_EQ(store_->selectedPackage(), nullptr);  // no default package to fall back on
 
   auto d1 = stored("D1", true);
@@ -175,7 +178,7 @@ TEST_F(QLPackageCacheTest, TheSelectionFallsBackToTheFirstDefaultOrNothing) {
   EXPECT_EQ(store_->selectedPackage(), d1);
   store_->setSelectedPackage(b);
   EXPECT_EQ(store_->selectedPackageIndex(), 2u);
-  store_->removePackage(b);
+  EXPECT_TRUE(store_->removePackage(b).ok());
   EXPECT_EQ(store_->selectedPackage(), d1);
   EXPECT_EQ(store_->selectedPackageIndex(), 0u);
 }
@@ -195,7 +198,7 @@ TEST_F(QLPackageCacheTest, ClearReloadsTheListsFromDisk) {
   EXPECT_EQ(store_->selectedPackage(), a);
 
   stored("D", true);
-  store_->savePackageCache();
+  EXPECT_TRUE(store_->savePackageCache().ok());
   store_->clearDefaultPackages();
   EXPECT_TRUE(store_->isNeedDownloadedDefaultPackages());
   EXPECT_EQ(guidsInList(store_.root() / "defaultpackages.plist"), (Strings{"D"}));
@@ -211,7 +214,7 @@ TEST_F(QLPackageCacheTest, StoringFromABackgroundThreadHopsToTheMainThread) {
   std::thread::id worker;
   std::thread thread([&] {
     worker = std::this_thread::get_id();
-    store_->storePackage(p);
+    EXPECT_TRUE(store_->storePackage(p).ok());
     done = true;
   });
   ASSERT_TRUE(test::runUntil([&] { return done.load(); }));

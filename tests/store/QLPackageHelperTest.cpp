@@ -20,7 +20,7 @@ class QLPackageHelperTest : public ::testing::Test {
                                     int emojis = 2) {
     auto package = makePackage(guid, isDefault, isEmoji, emojis);
     placeImages(*store_, *package, true);
-    store_->storePackage(package);
+    EXPECT_TRUE(store_->storePackage(package).ok()) << guid;
     EXPECT_TRUE(store_->isDownloadedForPackage(*package) || isDefault);
     return package;
   }

@@ -72,8 +72,8 @@ TEST(QLPackageStoreInteropTest, FilesWeWriteLoadInPlistlibWithTheirTypes) {
   auto p = test::makePackage("P", true, true, 1);
   p->setCreateTime("2016-01-02");
   test::placeImages(*store, *p);
-  store->storePackage(p);
-  store->savePackageCache();
+  ASSERT_TRUE(store->storePackage(p).ok());
+  ASSERT_TRUE(store->savePackageCache().ok());
   std::string out;
   ASSERT_EQ(test::runPython(kReadStoreProgram,
                             {(store.root() / "P").string(), (store.root() / "defaultpackages.plist").string()},

@@ -46,7 +46,7 @@ class QLPackageZipStoreTest : public ::testing::Test {
   Status install(const std::shared_ptr<QLPackage>& p, const std::string& bytes) {
     Status unpacked = store_->storeZip(p, bytes);
     for (const auto& e : p->emojis()) (void)store_->renameUnzipEmojiImage(*e);
-    store_->storePackage(p);
+    (void)store_->storePackage(p);
     return unpacked;
   }
   std::set<std::string> imageDirectory() {
