@@ -11,7 +11,7 @@ namespace vexa::tool {
 namespace {
 
 int runPackages(const GlobalOptions& options, bool json) {
-  openSdk(options);
+  if (Status opened = openSdk(options); !opened) return fail(opened.error());
   auto packages = QLPackageCache::defaultCache().allPackages();
   if (json) {
     Value::Array out;

@@ -45,7 +45,7 @@ int runParse(const GlobalOptions& options, std::string text, bool local) {
     if (std::cin.bad()) return fail("cannot read the message from standard input");
   }
   if (local) {
-    openSdk(options);
+    if (Status opened = openSdk(options); !opened) return fail(opened.error());
   } else if (Status configured = configureSdk(options, ServiceUse::api); !configured) {
     return fail(configured.error());
   }

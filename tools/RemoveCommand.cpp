@@ -22,8 +22,9 @@ int runRemove(const GlobalOptions& options, const std::string& guid, bool json) 
     }
     return fail("no downloaded package " + guid);
   }
-  // Removed by someone else meanwhile: nothing to report.
-  if (!store.removePackage(package)) return fail("no downloaded package " + guid);
+  // A removal that did not happen (removed elsewhere meanwhile, or a write
+  // that failed) is no removal to report.
+  if (Status removed = store.removePackage(package); !removed) return fail(removed.error());
   QLDownloadManager::defaultManager().logAction(QLRequestTypeRemovePackage,
                                                 Value::dict({{kHTTPPathParamKey, guid}}));
   if (!finishSdkWork()) std::cerr << "vexa: the removal report is still unanswered\n";

@@ -1,5 +1,9 @@
 #include "ToolContext.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
 #include "vexa/api/QLDownloadError.h"
@@ -22,6 +26,30 @@ void addGlobalOptions(CLI::App& app, GlobalOptions& o) {
 
 void applyHome(const GlobalOptions& options) {
   if (!options.home.empty()) Directories::setRoot(std::filesystem::path(options.home));
+}
+
+Status checkHome(const GlobalOptions& options) {
+  applyHome(options);
+  const std::string hint = options.home.empty() ? std::string(" (choose another with --home)") : "";
+  auto problem = [&](const std::filesystem::path& path, const std::string& what) {
+    const std::string where = options.home.empty() ? "the data folder " + path.string()
+                                                   : "--home " + options.home;
+    return Error("", 0, where + ": " + what + hint);
+  };
+  std::error_code ec;
+  if (!options.home.empty() && std::filesystem::exists(options.home, ec) &&
+      !std::filesystem::is_directory(options.home, ec)) {
+    return problem(options.home, "is a file, not a folder");
+  }
+  for (const auto& folder : {Directories::applicationSupport(), Directories::caches(),
+                             Directories::preferences()}) {
+    std::filesystem::create_directories(folder, ec);
+    if (ec) return problem(folder, "cannot make " + folder.string() + ": " + ec.message());
+    if (::access(folder.c_str(), W_OK) != 0) {
+      return problem(folder, "cannot write " + folder.string() + ": " + std::strerror(errno));
+    }
+  }
+  return Status::Ok();
 }
 
 bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
@@ -102,7 +130,8 @@ int fail(const Error& error, ServiceUse use) {
     std::cerr << "vexa: " << error.description() << "\n";
     return kExitUsage;
   }
-  std::cerr << "vexa: " << error.toString();
+  // The tool's own errors have no domain and say all in their text.
+  std::cerr << "vexa: " << (error.domain().empty() ? error.description() : error.toString());
   if (std::string fix = optionToFix(error, use); !fix.empty()) std::cerr << "; " << fix;
   std::cerr << "\n";
   return kExitFailure;

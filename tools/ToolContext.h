@@ -30,6 +30,9 @@ void addGlobalOptions(CLI::App& app, GlobalOptions& options);
 
 // Points the SDK's data root at --home when one was given.
 void applyHome(const GlobalOptions& options);
+// applyHome(), then makes sure the SDK's folders below it exist and can be
+// written; the error names --home (or the folder when there is none).
+Status checkHome(const GlobalOptions& options);
 
 // Runs the main queue until `done` holds or the timeout passes; false on
 // timeout.

@@ -1,5 +1,7 @@
 #include "ToolSdk.h"
 
+#include <iostream>
+
 #include "vexa/api/QLDownloadManager.h"
 #include "vexa/core/VXEmotionCentre.h"
 #include "vexa/platform/Directories.h"
@@ -7,6 +9,7 @@
 #include "service/EmoticonService.h"
 #include "service/SampleCatalog.h"
 #include "vexa/store/QLPackageCache.h"
+#include "vexa/store/QLStoreError.h"
 
 namespace vexa::tool {
 
@@ -33,14 +36,27 @@ Result<ServiceConnection> connectService(const GlobalOptions& options, const std
   return connection;
 }
 
-VXEmotionCentre& openSdk(const GlobalOptions& options) {
-  applyHome(options);
-  return VXEmotionCentre::defaultCentre();
+Status openSdk(const GlobalOptions& options) {
+  if (Status home = checkHome(options); !home) return home;
+  VXEmotionCentre::defaultCentre();
+  auto& store = QLPackageCache::defaultCache();
+  store.allPackages();
+  std::optional<Error> unreadable;
+  for (const Error& error : store.takeListErrors()) {
+    if (error.domain() == QLStoreError::kDomain && error.code() == QLStoreError::kCorruptList) {
+      std::cerr << "vexa: warning: " << error.description() << "\n";
+    } else if (!unreadable) {
+      unreadable = error;
+    }
+  }
+  if (unreadable) return *unreadable;
+  return Status::Ok();
 }
 
 Status configureSdk(const GlobalOptions& options, ServiceUse use) {
   if (Status usable = checkServiceOptions(options, use); !usable) return usable;
-  auto& centre = openSdk(options);
+  if (Status opened = openSdk(options); !opened) return opened;
+  auto& centre = VXEmotionCentre::defaultCentre();
   auto& manager = QLDownloadManager::defaultManager();
   if (!options.apiBase.empty()) {
     if (Status configured = manager.configure(options.apiBase); !configured) return configured;
@@ -117,7 +133,7 @@ Result<size_t> installDefaultPackages(const std::function<void(const QLPackage&)
     return outcome->error();
   }
   // A partial list file would keep the rest from ever being fetched.
-  store.savePackageCache();
+  if (Status saved = store.savePackageCache(); !saved) return saved.error();
   return stored;
 }
 

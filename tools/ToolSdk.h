@@ -41,9 +41,11 @@ struct ServiceConnection {
 // loopback port over the sample catalogue (the embedded default).
 Result<ServiceConnection> connectService(const GlobalOptions& options, const std::string& defaultUserId);
 
-// Applies --home and starts the SDK as a host does, through the centre (whose
-// creation runs the one-time upgrade of an older store).
-VXEmotionCentre& openSdk(const GlobalOptions& options);
+// Applies --home, checks that its folders can be made and written, and
+// starts the SDK as a host does, through the centre (whose creation runs the
+// one-time upgrade of an older store). A store list found corrupt and
+// rebuilt is told on standard error; one that cannot be read fails.
+Status openSdk(const GlobalOptions& options);
 
 // checkServiceOptions(), openSdk(), then gives the download manager --api
 // (when set) and --files, and the centre the application id, secret and

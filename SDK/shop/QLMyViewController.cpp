@@ -106,7 +106,7 @@ void QLMyViewController::removePackageOfCell(QLDownloadedTableCell& cell, const 
   }
   if (!path) return;
   tableView_->beginUpdates();
-  const bool removed = manager_.packageCache().removePackage(package);
+  const bool removed = manager_.packageCache().removePackage(package).ok();
   if (removed) tableView_->deleteRowsAtIndexPaths({*path}, TableViewRowAnimation::Fade);
   tableView_->endUpdates();
   if (removed) {

@@ -3,7 +3,10 @@
 // service.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <optional>
+#include <set>
 
 #include "ChildProcess.h"
 #include "ServiceFixture.h"
@@ -23,12 +26,12 @@ struct ToolRun {
 
 class PackageCommandsTest : public ServiceTest {
  protected:
-  // The tool in the test's home against the test's service; `files` and
-  // `secret` replace the right ones when given.
+  // The tool in the test's home (or `homeArgument`) against the test's
+  // service; `files` and `secret` replace the right ones when given.
   ToolRun vexa(std::vector<std::string> args, bool credentials = true, std::optional<std::string> files = {},
                std::string secret = service::EmoticonService::kDemoAppSecret) {
-    std::vector<std::string> argv = {kTool, "--home", home.path().string(), "--api",
-                                     service->apiBase(), "--files", files.value_or(service->filesBase()),
+    std::vector<std::string> argv = {kTool, "--home", homeArgument.empty() ? home.path().string() : homeArgument,
+                                     "--api", service->apiBase(), "--files", files.value_or(service->filesBase()),
                                      "--user", "u&1 用户"};
     if (credentials) argv.insert(argv.end(), {"--app-id", service::EmoticonService::kDemoAppId, "--secret", secret});
     argv.insert(argv.end(), args.begin(), args.end());
@@ -53,6 +56,7 @@ class PackageCommandsTest : public ServiceTest {
   }
 
   TempDirectory home;
+  std::string homeArgument;  // another --home than `home`
 };
 
 TEST_F(PackageCommandsTest, InstallListLookUpAndRemove) {
@@ -170,6 +174,64 @@ TEST_F(PackageCommandsTest, CatalogAndTheJsonOfWhatChanged) {
   EXPECT_EQ(*removed.asArray()->at(0).find("guid"), Value("pkg-mochi-cat"));
   EXPECT_EQ(installedOf(json(vexa({"catalog", "--json"})), "pkg-mochi-cat"),
             (std::vector<Value>{Value(false), Value(false)}));
+}
+
+TEST_F(PackageCommandsTest, ProcessesInstallingAtOnceLoseNoPackage) {
+  const std::vector<std::string> guids = {"pkg-mochi-cat", "pkg-bouncy-blob", "pkg-little-robot",
+                                          "pkg-sunny-days"};
+  std::vector<std::unique_ptr<ChildProcess>> children;
+  for (const auto& guid : guids) {
+    std::vector<std::string> argv = {kTool, "--home", home.path().string(), "--api", service->apiBase(),
+                                     "--files", service->filesBase(), "--app-id",
+                                     service::EmoticonService::kDemoAppId, "--secret",
+                                     service::EmoticonService::kDemoAppSecret, "install", guid};
+    children.push_back(std::make_unique<ChildProcess>(argv));
+  }
+  for (auto& child : children) EXPECT_EQ(child->wait(), 0) << child->errors();
+  Value listed = json(vexa({"packages", "--json"}));
+  std::set<std::string> found;
+  for (const Value& package : *listed.asArray()) found.insert(*package.find("guid")->asString());
+  EXPECT_EQ(found, std::set<std::string>(guids.begin(), guids.end()));
+}
+
+TEST_F(PackageCommandsTest, AHomeThatIsAFileOrCannotBeWrittenFailsEveryCommandInOneLine) {
+  std::ofstream(home / "a-file") << "not a folder";
+  for (const std::string& bad : {(home / "a-file").string(), std::string("/proc")}) {
+    homeArgument = bad;
+    for (const std::vector<std::string>& command :
+         std::vector<std::vector<std::string>>{{"packages"}, {"lookup", "--small", "smile"}, {"parse", "[smile]"},
+                                               {"parse", "--local", "[smile]"}, {"install", "pkg-mochi-cat"},
+                                               {"remove", "pkg-mochi-cat"}, {"install-defaults"}}) {
+      ToolRun run = vexa(command);
+      SCOPED_TRACE(bad + " " + command[0]);
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.out, "");
+      EXPECT_TRUE(run.err.starts_with("vexa: --home " + bad + ": ")) << run.err;
+      EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+  }
+  EXPECT_TRUE(service->log().entries().empty()) << "nothing was asked of the service";
+}
+
+TEST_F(PackageCommandsTest, AStoreThatCannotBeWrittenFailsInstallAndRemoveWithTheReason) {
+  const auto root = home.path() / "ApplicationSupport" / "QLPackages";
+  std::filesystem::create_directories(root / "pkg-mochi-cat" / "in-the-way");
+  ToolRun install = vexa({"install", "pkg-mochi-cat"});
+  EXPECT_EQ(install.status, 1);
+  EXPECT_EQ(install.out, "") << "no success line";
+  EXPECT_NE(install.err.find(root.string() + "/pkg-mochi-cat"), std::string::npos) << install.err;
+  EXPECT_NE(install.err.find("VXFileErrorDomain"), std::string::npos) << install.err;
+  EXPECT_TRUE(reported("download").empty());
+
+  std::filesystem::remove_all(root / "pkg-mochi-cat");
+  ASSERT_EQ(vexa({"install", "pkg-mochi-cat"}).status, 0);
+  std::filesystem::remove(root / "packages.plist");
+  std::filesystem::create_directories(root / "packages.plist" / "in-the-way");
+  ToolRun remove = vexa({"remove", "pkg-mochi-cat"});
+  EXPECT_EQ(remove.status, 1);
+  EXPECT_EQ(remove.out, "");
+  EXPECT_NE(remove.err.find("packages.plist"), std::string::npos) << remove.err;
+  EXPECT_TRUE(reported("remove").empty()) << "no report of a removal that did not happen";
 }
 
 }  // namespace
