@@ -130,7 +130,10 @@ void QLDefaultPackageLoader::finished(bool retry, const Status& status) {
   downloading_ = false;
   removeGifLoading();
   QLPackageCache& store = manager_.packageCache();
-  if (!status.ok()) {
+  // A list that cannot be written would have the set fetched again at every
+  // start: the download failed as much as one whose package did not arrive.
+  const bool saved = status.ok() && store.savePackageCache().ok();
+  if (!saved) {
     // The packages stored before the failure are forgotten with the list,
     // whose file was never written: the next check fetches the whole set.
     store.clearDefaultPackages();
@@ -139,7 +142,6 @@ void QLDefaultPackageLoader::finished(bool retry, const Status& status) {
     return;
   }
   removeKeyboardInitFailedView();
-  store.savePackageCache();
   if (retry) {
     if (auto keyboard = keyboard_.lock()) keyboard->requestData();
   }

@@ -67,7 +67,7 @@ class CentreKeyboardTest : public DownloadTest {
   }
   void installDefaultsAnd(const std::string& sticker) {
     ASSERT_TRUE(await([&](auto done) { manager_->downloadDefaultPackages(done); }).ok());
-    store_->savePackageCache();
+    ASSERT_TRUE(store_->savePackageCache().ok());
     ASSERT_TRUE(await([&](auto done) { manager_->downloadPackage(shopPackage(sticker), done); }).ok());
   }
   std::shared_ptr<QLKeyboardInitFailedView> panelOn(const QLEmotionKeyboard& keyboard) const {
