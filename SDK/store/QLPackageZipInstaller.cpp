@@ -90,7 +90,10 @@ Status QLPackageZipInstaller::moveContents(const std::filesystem::path& from) {
   for (auto it = std::filesystem::recursive_directory_iterator(from, ec);
        !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
     // Folders come along with their files; nothing else can be in there.
-    if (it->is_regular_file()) found.push_back(std::filesystem::relative(it->path(), from));
+    // Only error-code forms and lexical paths: this runs on a worker, where
+    // a throw would end the process.
+    if (it->is_regular_file(ec)) found.push_back(it->path().lexically_relative(from));
+    if (ec) break;
   }
   if (ec) return moveError(from, imageDirectory_, ec);
   Status first;

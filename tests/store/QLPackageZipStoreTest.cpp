@@ -129,12 +129,20 @@ TEST_F(QLPackageZipStoreTest, HostileOrDamagedArchivesLeaveTheImageDirectoryAsIt
     const char* what;
     std::string json;
     const char* patch;
-  } cases[] = {
+  };
+  std::string deep;  // deeper than the system's path limit once below the staging folder
+  for (int i = 0; i < 2100; ++i) deep += "a/";
+  const Case cases[] = {
       {"traversal", R"([{"name": "title_keyboard_icon.png", "data": "x"}, {"name": "THUMB_Z-0.png", "data": "x"},
           {"name": "../../../evil", "data": "x"}])", nullptr},
       {"absolute name", R"([{"name": "title_keyboard_icon.png", "data": "x"}, {"name": "/tmp/evil", "data": "x"}])", nullptr},
       {"symbolic link", R"([{"name": "title_keyboard_icon.png", "data": "x"}, {"name": "l", "symlink": "/"}])", nullptr},
       {"wrong CRC", R"([{"name": "title_keyboard_icon.png", "data": "icon data"}])", "crc"},
+      {"nested too deep", R"([{"name": "title_keyboard_icon.png", "data": "x"}, {"name": ")" + deep +
+                              R"(x", "data": "x"}])", nullptr},
+      {"bzip2, which is not inflated here",
+       R"([{"name": "title_keyboard_icon.png", "data": "x"}, {"name": "THUMB_Z-0.png", "data": "x", "bzip2": true}])",
+       nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -67,7 +67,8 @@ import json, stat, sys, zipfile
 with zipfile.ZipFile(sys.argv[1], "w") as z:
     for e in json.loads(sys.argv[2]):
         info = zipfile.ZipInfo(e["name"], tuple(e.get("date", [2020, 1, 2, 3, 4, 6])))
-        info.compress_type = zipfile.ZIP_STORED if e.get("stored") else zipfile.ZIP_DEFLATED
+        info.compress_type = (zipfile.ZIP_BZIP2 if e.get("bzip2") else
+                              zipfile.ZIP_STORED if e.get("stored") else zipfile.ZIP_DEFLATED)
         info.create_system = 3
         if "symlink" in e:
             info.external_attr = (stat.S_IFLNK | 0o777) << 16

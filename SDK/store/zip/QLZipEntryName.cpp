@@ -24,6 +24,7 @@ bool hasDrive(std::string_view name) {
 
 Result<QLZipEntryName> QLZipEntryName::resolve(std::string_view raw) {
   if (raw.find('\0') != std::string_view::npos) return unsafe("with a NUL in its name", "");
+  if (raw.size() > kMaxNameBytes) return unsafe("whose name is too long", "");
   if (!Utf8::isValid(raw)) return unsafe("whose name is not UTF-8", "");
 
   QLZipEntryName out;
@@ -44,6 +45,8 @@ Result<QLZipEntryName> QLZipEntryName::resolve(std::string_view raw) {
       if (out.components_.empty()) return unsafe("that would leave the destination", raw);
       out.components_.pop_back();
     } else if (!part.empty() && part != ".") {
+      if (part.size() > kMaxComponentBytes) return unsafe("with a name part too long", "");
+      if (out.components_.size() == kMaxDepth) return unsafe("nested too deep", "");
       out.components_.emplace_back(part);
     }
     start = end + 1;

@@ -3,11 +3,15 @@
 // Entry names come from outside: they are decoded as UTF-8, "\" counts as a
 // separator, and the name is resolved component by component. A name that
 // is absolute ("/x", "//x"), carries a drive ("C:x"), climbs out of the
-// destination ("../x", "a/../../x"), holds a NUL or is not UTF-8 is refused.
+// destination ("../x", "a/../../x"), holds a NUL or is not UTF-8 is refused,
+// and so is one longer or deeper than the caps below: a path that outgrows
+// the system's limit once joined below the destination would fail, or throw,
+// in whatever touches it later.
 // The result never contains "", "." or ".." components, so joining it below
 // the destination cannot leave it. Pure value type; any thread.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +22,10 @@ namespace vexa {
 
 class QLZipEntryName {
  public:
+  static constexpr size_t kMaxNameBytes = 1024;
+  static constexpr size_t kMaxComponentBytes = 255;
+  static constexpr size_t kMaxDepth = 32;
+
   // Resolves a raw entry name. Errors carry QLZipError::kUnsafeName.
   static Result<QLZipEntryName> resolve(std::string_view raw);
 
