@@ -68,8 +68,8 @@ std::string QLDownloadManager::urlStrWithRequestType(int64_t type, const Value& 
   size_t slot = pattern.find("%@");
   if (!argument || argument->isNull()) return pattern;
   if (slot == std::string::npos) return pattern;
-  // "?" and "#" stay legal in URLs but would cut the path short here.
-  std::string escaped = UrlEscaping::escape(argument->description(), "?#", {});
+  // "?" and "#" would cut the path short here, "/" would lead to another route.
+  std::string escaped = UrlEscaping::escape(argument->description(), "?#/", {});
   return pattern.replace(slot, 2, escaped);
 }
 
@@ -165,6 +165,13 @@ void QLDownloadManager::send(int64_t type, std::optional<std::string> special, V
     handler(qlHTTPRequestError(kQLHTTPRequestErrorInvalidParameters,
                                "Unknown request type " + std::to_string(type)));
     return;
+  }
+  if (const Value* argument = params.find(kHTTPPathParamKey);
+      argument && !argument->isNull() && qlRequestTypeTakesGuid(type) && (!special || special->empty())) {
+    if (auto problem = qlGuidProblem(argument->description())) {
+      handler(*problem);
+      return;
+    }
   }
   if (accessToken_.empty() && (appId_.empty() || appSecret_.empty())) {
     handler(qlErrorWithCode(kMissingCredentialsCode, "Please set appid or appSecret"));

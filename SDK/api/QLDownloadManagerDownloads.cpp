@@ -21,6 +21,8 @@ std::optional<Error> unusablePackage(const std::shared_ptr<QLPackage>& package) 
   if (!package || package->guid().empty()) {
     return QLDownloadError::make(QLDownloadError::kNoPackage, "No package to download");
   }
+  // Refused before any request: it goes into request paths.
+  if (auto problem = qlGuidProblem(package->guid())) return problem;
   // Its guid names its record file; the store would refuse it only at the end.
   if (!QLPackageFiles::isSafeFileName(package->guid())) {
     return QLStoreError::make(QLStoreError::kUnsafeGuid,

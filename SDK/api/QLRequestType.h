@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "vexa/platform/Error.h"
 
 namespace vexa {
 
@@ -45,6 +48,13 @@ extern const char* const QLRequestTypeDescription[kQLRequestTypeCount];
 bool qlIsKnownRequestType(int64_t type);
 // The path template of a known type, none otherwise.
 std::optional<std::string> qlPathTemplateForRequestType(int64_t type);
+// True for the types whose "%@" argument is a package's or an emoji's guid.
+bool qlRequestTypeTakesGuid(int64_t type);
+// Why `guid` cannot be sent as one: empty, longer than kQLMaxGuidBytes, "."
+// or "..", or holding "/" or a control character. None when it can. The
+// error (kQLHTTPRequestErrorInvalidParameters) shows the guid escaped.
+inline constexpr size_t kQLMaxGuidBytes = 128;
+std::optional<Error> qlGuidProblem(std::string_view guid);
 // "POST" for types 10 to 13 and 15 to 17, "GET" for every other.
 const char* qlMethodForRequestType(int64_t type);
 

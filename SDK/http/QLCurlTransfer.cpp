@@ -60,11 +60,15 @@ Status QLCurlTransfer::prepare() {
   headerList_ = nullptr;
   resetHop();
 
+  // Messages name where a request goes, never its query: that carries the
+  // application's secret, the token and the signature.
   auto url = QLURL::parse(request_.url());
-  if (!url) return qlURLError(kQLURLErrorBadURL, url.error().description());
+  if (!url) return qlURLError(kQLURLErrorBadURL, "The request's URL is not valid");
   std::string scheme = url->scheme();
   if (scheme != "http" && scheme != "https") {
-    return qlURLError(kQLURLErrorUnsupportedURL, "unsupported URL: " + request_.url());
+    return qlURLError(kQLURLErrorUnsupportedURL, "Unsupported URL scheme \"" + scheme +
+                                                     "\" (http or https only): " + scheme + "://" +
+                                                     url->host() + url->path());
   }
 
   std::string urlText = url->string();

@@ -33,6 +33,8 @@ TEST_F(RequestAssemblyTest, RelativePaths) {
       {QLRequestTypeEmojiByCode, Value::dict({{kHTTPPathParamKey, "100%"}}), "", "emoji/code/100%25"},
       // Legal in URLs, but here they would end the path.
       {QLRequestTypeEmojiByCode, Value::dict({{kHTTPPathParamKey, "a?b#c"}}), "", "emoji/code/a%3Fb%23c"},
+      {QLRequestTypeEmojiByCode, Value::dict({{kHTTPPathParamKey, "a/../../token"}}), "",
+       "emoji/code/a%2F..%2F..%2Ftoken"},
       {QLRequestTypePackage, Value::dict(), "", "package/%@"},
       {QLRequestTypePackage, Value(), "", "package/%@"},
       {QLRequestTypeCategory, Value::dict({{kHTTPPathParamKey, "x"}}), "", "category"},

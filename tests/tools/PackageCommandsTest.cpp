@@ -234,5 +234,27 @@ TEST_F(PackageCommandsTest, AStoreThatCannotBeWrittenFailsInstallAndRemoveWithTh
   EXPECT_TRUE(reported("remove").empty()) << "no report of a removal that did not happen";
 }
 
+TEST_F(PackageCommandsTest, AGuidThatCannotBeSentIsRefusedBeforeAnyRequest) {
+  for (const std::string& guid : {std::string("../../token"), std::string(".."), std::string(129, 'g'),
+                                   std::string("pkg\x1b]0;x\x07")}) {
+    ToolRun run = vexa({"install", guid});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Refused guid"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << "no control character reaches the terminal";
+  }
+  EXPECT_TRUE(service->log().entries().empty()) << "nothing was asked of the service";
+}
+
+TEST_F(PackageCommandsTest, AnUnsupportedApiSchemeFailsWithoutShowingTheSecret) {
+  const std::string secret = "s3cr3t-never-shown";
+  ChildProcess child({kTool, "--home", home.path().string(), "--api", "ftp://example.test/api",
+                      "--files", service->filesBase(), "--app-id", "app", "--secret", secret,
+                      "install", "pkg-mochi-cat"});
+  EXPECT_EQ(child.wait(), 1);
+  EXPECT_NE(child.errors().find("ftp"), std::string::npos) << child.errors();
+  EXPECT_EQ(child.errors().find(secret), std::string::npos) << child.errors();
+  EXPECT_EQ(child.output().find(secret), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vexa::test
