@@ -283,5 +283,20 @@ TEST(EmotionCentreCredentialsTest, SetAppIdLeadsToAGrantWithTheCredentials) {
   (void)manager.configure("");
 }
 
+TEST(EmotionCentreCredentialsTest, AnUnsupportedSchemeFailsWithoutShowingTheSecret) {
+  test::ScopedDataRoot root;
+  auto& manager = QLDownloadManager::defaultManager();
+  ASSERT_TRUE(manager.configure("ftp://example.test/api").ok());
+  manager.setAccessToken("");
+  VXEmotionCentre::defaultCentre().setAppId("host-app", "s3cr3t-never-shown");
+  Completion done;
+  manager.sendRequest(QLRequestTypeCategory, Value(), done.handler());
+  ASSERT_TRUE(done.wait());
+  ASSERT_TRUE(done.error.has_value());
+  EXPECT_NE(done.error->toString().find("ftp"), std::string::npos) << done.error->toString();
+  EXPECT_EQ(done.error->toString().find("s3cr3t"), std::string::npos) << done.error->toString();
+  (void)manager.configure("");
+}
+
 }  // namespace
 }  // namespace vexa

@@ -245,16 +245,5 @@ TEST_F(PackageCommandsTest, AGuidThatCannotBeSentIsRefusedBeforeAnyRequest) {
   EXPECT_TRUE(service->log().entries().empty()) << "nothing was asked of the service";
 }
 
-TEST_F(PackageCommandsTest, AnUnsupportedApiSchemeFailsWithoutShowingTheSecret) {
-  const std::string secret = "s3cr3t-never-shown";
-  ChildProcess child({kTool, "--home", home.path().string(), "--api", "ftp://example.test/api",
-                      "--files", service->filesBase(), "--app-id", "app", "--secret", secret,
-                      "install", "pkg-mochi-cat"});
-  EXPECT_EQ(child.wait(), 1);
-  EXPECT_NE(child.errors().find("ftp"), std::string::npos) << child.errors();
-  EXPECT_EQ(child.errors().find(secret), std::string::npos) << child.errors();
-  EXPECT_EQ(child.output().find(secret), std::string::npos);
-}
-
 }  // namespace
 }  // namespace vexa::test
