@@ -6,13 +6,13 @@
 
 #include <cmath>
 
-#include "vexa/keyboard/QLInputCollectionPageGridLayout.h"
 #include "vexa/platform/MainQueue.h"
 #include "vexa/platform/ui/CollectionView.h"
 #include "vexa/platform/ui/Label.h"
 #include "vexa/platform/ui/PageControl.h"
 #include "vexa/platform/ui/Renderer.h"
 #include "vexa/platform/ui/TextEngine.h"
+#include "vexa/shop/QLInputCollectionPageGridLayout.h"
 #include "support/BitmapCanvas.h"
 
 namespace {

@@ -18,8 +18,6 @@
 #include <vector>
 
 #include "vexa/api/QLDownloadManager.h"
-#include "vexa/core/QLEmotionColor.h"
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/Directories.h"
 #include "vexa/platform/MainQueue.h"
 #include "vexa/platform/Screen.h"
@@ -29,11 +27,13 @@
 #include "vexa/platform/ui/Renderer.h"
 #include "vexa/platform/ui/TextEngine.h"
 #include "vexa/platform/ui/Window.h"
+#include "vexa/theme/QLEmotionColor.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 #include "service/EmoticonService.h"
 #include "service/SampleCatalog.h"
 #include "vexa/shop/QLShopViewController.h"
-#include "vexa/store/image/loader/QLImageLoader.h"
 #include "vexa/store/image/QL_SDImageCache.h"
+#include "vexa/store/image/loader/QLImageLoader.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "vexa/keyboard/QLInputCollectionPageGridLayout.h"
 #include "vexa/platform/MainQueue.h"
 #include "vexa/platform/ui/CollectionView.h"
+#include "vexa/shop/QLInputCollectionPageGridLayout.h"
 
 namespace {
 

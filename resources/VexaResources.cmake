@@ -1,5 +1,5 @@
-# The resource bundle VEXA.bundle and the pictures built into vexa_core.
-# Included from SDK/core/CMakeLists.txt, so that the generated source belongs
+# The resource bundle VEXA.bundle and the pictures built into vexa_theme.
+# Included from SDK/theme/CMakeLists.txt, so that the generated source belongs
 # to the directory of the target that compiles it.
 #
 # tools/resgen draws the pictures with cairo at build time: the bundle's PNG
@@ -34,7 +34,7 @@ add_custom_command(
   COMMENT "Drawing the SDK's pictures"
   VERBATIM)
 
-target_sources(vexa_core PRIVATE ${vexa_builtin_images})
+target_sources(vexa_theme PRIVATE ${vexa_builtin_images})
 install(DIRECTORY ${vexa_bundle_build} DESTINATION ${CMAKE_INSTALL_DATADIR}/vexa)
 
 # Where the bundle lies, as one string in a library of its own: the build
@@ -47,7 +47,7 @@ include(${PROJECT_SOURCE_DIR}/cmake/VexaBundleLocation.cmake)
 vexa_write_bundle_location(${vexa_location_source} ${vexa_bundle_build})
 add_library(vexa_bundle_location STATIC ${vexa_location_source})
 set_target_properties(vexa_bundle_location PROPERTIES EXPORT_NAME bundle_location)
-target_link_libraries(vexa_core PRIVATE vexa_bundle_location)
+target_link_libraries(vexa_theme PRIVATE vexa_bundle_location)
 install(TARGETS vexa_bundle_location EXPORT vexaTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 set_property(GLOBAL APPEND PROPERTY VEXA_SUBSYSTEMS vexa_bundle_location)
 install(CODE "

@@ -6,7 +6,6 @@
 #include <map>
 
 #include "Commands.h"
-#include "vexa/keyboard/QLInputCollectionPageGridLayout.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/platform/ui/CollectionView.h"
 #include "vexa/platform/ui/Label.h"
@@ -14,6 +13,7 @@
 #include "vexa/platform/ui/Renderer.h"
 #include "vexa/platform/ui/TextEngine.h"
 #include "vexa/platform/ui/Window.h"
+#include "vexa/shop/QLInputCollectionPageGridLayout.h"
 #include "vexa/shop/QL_LoopScrollView.h"
 #include "vexa/support/QLPopoverView.h"
 #include "vexa/support/QLProgressHUD.h"

@@ -1,12 +1,12 @@
 #include "vexa/core/QLDefaultPackageLoader.h"
 
 #include "vexa/api/QLDownloadManager.h"
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/keyboard/QLEmotionKeyboard.h"
 #include "vexa/keyboard/QLKeyboardInitFailedView.h"
 #include "vexa/platform/MainQueue.h"
 #include "vexa/platform/ui/ImageView.h"
 #include "vexa/store/image/QLGifDecoder.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 

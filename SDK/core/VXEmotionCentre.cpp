@@ -2,7 +2,6 @@
 
 #include "vexa/api/QLDownloadManager.h"
 #include "vexa/core/QLDefaultPackageLoader.h"
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/core/QLInputEditor.h"
 #include "vexa/core/VXVersionManager.h"
 #include "vexa/keyboard/QLEmotionKeyboard.h"
@@ -16,6 +15,7 @@
 #include "vexa/platform/ui/TextInputView.h"
 #include "vexa/shop/QLShopViewController.h"
 #include "vexa/store/QLPackageCache.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 

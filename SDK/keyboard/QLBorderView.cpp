@@ -1,7 +1,7 @@
 #include "vexa/keyboard/QLBorderView.h"
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/Screen.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 

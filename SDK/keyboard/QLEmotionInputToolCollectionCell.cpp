@@ -1,9 +1,9 @@
 #include "vexa/keyboard/QLEmotionInputToolCollectionCell.h"
 
-#include "vexa/core/QLEmotionColor.h"
 #include "vexa/keyboard/QLBorderView.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/platform/ui/ImageView.h"
+#include "vexa/theme/QLEmotionColor.h"
 
 namespace vexa {
 

@@ -5,7 +5,6 @@
 
 #include "vexa/api/QLDownloadManager.h"
 #include "vexa/api/QLRequestType.h"
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/keyboard/QLEmotionKeyboardSession.h"
 #include "vexa/keyboard/QLInputItemGroupView.h"
 #include "vexa/keyboard/QLInputToolView.h"
@@ -18,6 +17,7 @@
 #include "vexa/platform/ui/TextInputView.h"
 #include "vexa/shop/QLShopViewController.h"
 #include "vexa/store/QLPackageHelper.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 

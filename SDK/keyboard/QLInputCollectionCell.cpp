@@ -1,9 +1,9 @@
 #include "vexa/keyboard/QLInputCollectionCell.h"
 
-#include "vexa/core/QLEmotionColor.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/platform/ui/ImageView.h"
 #include "vexa/platform/ui/Label.h"
+#include "vexa/theme/QLEmotionColor.h"
 
 namespace vexa {
 

@@ -4,10 +4,7 @@
 #include <cmath>
 
 #include "vexa/api/QLDownloadManager.h"
-#include "vexa/core/QLEmotionColor.h"
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/keyboard/QLInputCollectionCell.h"
-#include "vexa/keyboard/QLInputCollectionPageGridLayout.h"
 #include "vexa/platform/MainQueue.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/platform/UrlEscaping.h"
@@ -16,8 +13,11 @@
 #include "vexa/platform/ui/Label.h"
 #include "vexa/platform/ui/LongPressGestureRecognizer.h"
 #include "vexa/platform/ui/PageControl.h"
+#include "vexa/shop/QLInputCollectionPageGridLayout.h"
 #include "vexa/shop/QLRecommendCollectionCell.h"
 #include "vexa/store/QLPackageHelper.h"
+#include "vexa/theme/QLEmotionColor.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/keyboard/QLBorderView.h"
 #include "vexa/keyboard/QLEmotionInputToolCollectionCell.h"
 #include "vexa/platform/Screen.h"
@@ -10,6 +9,7 @@
 #include "vexa/platform/ui/CollectionView.h"
 #include "vexa/platform/ui/CollectionViewFlowLayout.h"
 #include "vexa/platform/ui/ImageView.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 

@@ -1,9 +1,9 @@
 #include "vexa/keyboard/QLKeyboardInitFailedView.h"
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/ui/Button.h"
 #include "vexa/platform/ui/ImageView.h"
 #include "vexa/platform/ui/Label.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 

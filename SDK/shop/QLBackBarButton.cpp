@@ -1,9 +1,9 @@
 #include "vexa/shop/QLBackBarButton.h"
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/ui/BarButtonItem.h"
 #include "vexa/platform/ui/Button.h"
 #include "vexa/platform/ui/NavigationController.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 

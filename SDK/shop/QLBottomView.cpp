@@ -1,9 +1,9 @@
 #include "vexa/shop/QLBottomView.h"
 
-#include "vexa/core/QLEmotionColor.h"
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/ui/Button.h"
 #include "vexa/platform/ui/Label.h"
+#include "vexa/theme/QLEmotionColor.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 

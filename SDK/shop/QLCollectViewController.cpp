@@ -1,6 +1,5 @@
 #include "vexa/shop/QLCollectViewController.h"
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/platform/ui/BarButtonItem.h"
 #include "vexa/platform/ui/ImageView.h"
@@ -8,6 +7,7 @@
 #include "vexa/shop/QLBackBarButton.h"
 #include "vexa/shop/QLCollectionGridLayout.h"
 #include "vexa/shop/QLEmotionCollectionCell.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 namespace {

@@ -1,6 +1,5 @@
 #include "vexa/shop/QLDetailViewController.h"
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/MainQueue.h"
 #include "vexa/platform/UrlEscaping.h"
 #include "vexa/platform/ui/Button.h"
@@ -14,6 +13,7 @@
 #include "vexa/shop/QLPreviewTabelCell.h"
 #include "vexa/shop/QLTermsViewController.h"
 #include "vexa/store/QLPackageHelper.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 namespace {

@@ -1,6 +1,5 @@
 #include "vexa/shop/QLDownloadCenterViewController.h"
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/UrlEscaping.h"
 #include "vexa/platform/ui/Label.h"
 #include "vexa/platform/ui/NavigationController.h"
@@ -8,6 +7,7 @@
 #include "vexa/shop/QLDetailViewController.h"
 #include "vexa/shop/QLNormalTableCell.h"
 #include "vexa/store/QLPackageHelper.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 namespace {

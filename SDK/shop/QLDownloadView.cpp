@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "vexa/core/QLEmotionColor.h"
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/MainQueue.h"
 #include "vexa/platform/ui/Button.h"
+#include "vexa/theme/QLEmotionColor.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 

@@ -1,10 +1,10 @@
 #include "vexa/shop/QLDownloadedTableCell.h"
 
-#include "vexa/core/QLEmotionColor.h"
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/platform/ui/Button.h"
 #include "vexa/platform/ui/Label.h"
+#include "vexa/theme/QLEmotionColor.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 namespace {

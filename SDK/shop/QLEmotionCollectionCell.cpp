@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "vexa/core/QLEmotionColor.h"
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/ui/ImageView.h"
 #include "vexa/platform/ui/LongPressGestureRecognizer.h"
+#include "vexa/theme/QLEmotionColor.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 

@@ -1,8 +1,8 @@
 #include "vexa/shop/QLEmotionDetailTableCell.h"
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/ui/ImageView.h"
 #include "vexa/platform/ui/Label.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 

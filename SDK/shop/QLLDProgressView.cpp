@@ -3,12 +3,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "vexa/core/QLEmotionColor.h"
 #include "vexa/platform/MainQueue.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/platform/ui/ImagePainter.h"
 #include "vexa/platform/ui/Renderer.h"
 #include "vexa/platform/ui/TextEngine.h"
+#include "vexa/theme/QLEmotionColor.h"
 
 namespace vexa {
 namespace {

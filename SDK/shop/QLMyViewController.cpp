@@ -1,7 +1,5 @@
 #include "vexa/shop/QLMyViewController.h"
 
-#include "vexa/core/QLEmotionColor.h"
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/MainQueue.h"
 #include "vexa/platform/NotificationCenter.h"
 #include "vexa/platform/UrlEscaping.h"
@@ -13,6 +11,8 @@
 #include "vexa/shop/QLDownloadCenterViewController.h"
 #include "vexa/shop/QLDownloadedTableCell.h"
 #include "vexa/shop/QLSimpleTitleTableCell.h"
+#include "vexa/theme/QLEmotionColor.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 namespace {

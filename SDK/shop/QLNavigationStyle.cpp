@@ -1,7 +1,7 @@
 #include "vexa/shop/QLNavigationStyle.h"
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/ui/NavigationController.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 

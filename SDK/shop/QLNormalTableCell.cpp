@@ -1,8 +1,8 @@
 #include "vexa/shop/QLNormalTableCell.h"
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/platform/ui/Label.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 namespace {

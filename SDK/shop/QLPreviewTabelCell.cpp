@@ -1,14 +1,14 @@
 #include "vexa/shop/QLPreviewTabelCell.h"
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/platform/UrlEscaping.h"
 #include "vexa/platform/ui/ImageView.h"
 #include "vexa/platform/ui/Label.h"
 #include "vexa/platform/ui/LongPressGestureRecognizer.h"
 #include "vexa/shop/QLEmotionCollectionCell.h"
-#include "vexa/store/image/loader/QLImageLoadTarget.h"
 #include "vexa/store/QLPackageCache.h"
+#include "vexa/store/image/loader/QLImageLoadTarget.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 namespace {

@@ -20,9 +20,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "vexa/keyboard/QLInputCollectionPageGridLayout.h"
 #include "vexa/platform/ui/CollectionView.h"
 #include "vexa/platform/ui/TableViewCell.h"
+#include "vexa/shop/QLInputCollectionPageGridLayout.h"
 #include "vexa/store/QLEmoji.h"
 
 namespace vexa {

@@ -1,8 +1,8 @@
 #include "vexa/shop/QLScreenHUD.h"
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/ui/NavigationController.h"
 #include "vexa/support/QLProgressHUD.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 

@@ -1,6 +1,5 @@
 #include "vexa/shop/QLShopViewController.h"
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/MainQueue.h"
 #include "vexa/platform/NotificationCenter.h"
 #include "vexa/platform/Screen.h"
@@ -19,6 +18,7 @@
 #include "vexa/shop/QLNormalTableCell.h"
 #include "vexa/store/QLPackageHelper.h"
 #include "vexa/support/QLProgressHUD.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 namespace {

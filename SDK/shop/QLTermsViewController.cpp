@@ -1,11 +1,11 @@
 #include "vexa/shop/QLTermsViewController.h"
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/http/QLHTTPError.h"
 #include "vexa/http/QLURL.h"
 #include "vexa/platform/ui/Button.h"
 #include "vexa/platform/ui/NavigationController.h"
 #include "vexa/shop/QLBackBarButton.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa {
 namespace {

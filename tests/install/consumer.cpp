@@ -2,7 +2,7 @@
 // bundle found where the SDK was installed.
 #include <iostream>
 
-#include <vexa/core/QLEmotionGlobal.h>
+#include <vexa/theme/QLEmotionGlobal.h>
 #include <vexa/core/VXEmotionCentre.h>
 #include <vexa/core/VXVersionManager.h>
 

@@ -6,7 +6,6 @@
 #ifdef VEXA_HAVE_REFERENCE_SERVICE
 
 #include "vexa/keyboard/QLInputCollectionCell.h"
-#include "vexa/keyboard/QLInputCollectionPageGridLayout.h"
 #include "vexa/keyboard/QLInputItemGroupView.h"
 #include "vexa/keyboard/QLInputToolView.h"
 #include "vexa/platform/ui/Button.h"
@@ -14,6 +13,7 @@
 #include "vexa/platform/ui/ImageView.h"
 #include "vexa/platform/ui/Label.h"
 #include "vexa/platform/ui/PageControl.h"
+#include "vexa/shop/QLInputCollectionPageGridLayout.h"
 #include "vexa/shop/QLRecommendCollectionCell.h"
 #include "vexa/store/QLPackageHelper.h"
 #include "support/MainQueueTesting.h"

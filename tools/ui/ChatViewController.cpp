@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/NotificationCenter.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/platform/ui/KeyboardNotification.h"
 #include "vexa/platform/ui/ViewAnimation.h"
 #include "vexa/platform/ui/Window.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 namespace vexa::tool::ui {
 

@@ -1,10 +1,10 @@
 #include "HostScene.h"
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/MainQueue.h"
 #include "vexa/platform/NotificationCenter.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/platform/ui/Application.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 #include "service/EmoticonService.h"
 #include "vexa/shop/QLShopViewController.h"
 #include "vexa/store/QLPackageCache.h"

@@ -1,4 +1,4 @@
-#include "vexa/keyboard/QLInputCollectionPageGridLayout.h"
+#include "vexa/shop/QLInputCollectionPageGridLayout.h"
 
 #include <algorithm>
 #include <cmath>

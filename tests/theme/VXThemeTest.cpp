@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "vexa/core/QLEmotionColor.h"
-#include "vexa/core/VXTheme.h"
+#include "vexa/theme/QLEmotionColor.h"
+#include "vexa/theme/VXTheme.h"
 
 namespace vexa {
 namespace {

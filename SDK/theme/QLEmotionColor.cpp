@@ -1,4 +1,4 @@
-#include "vexa/core/QLEmotionColor.h"
+#include "vexa/theme/QLEmotionColor.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "vexa/core/VXTheme.h"
+#include "vexa/theme/VXTheme.h"
 
-#include "vexa/core/QLEmotionColor.h"
+#include "vexa/theme/QLEmotionColor.h"
 
 namespace vexa {
 namespace {

@@ -1,15 +1,15 @@
-#include "vexa/core/QLEmotionGlobal.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 
 #include <algorithm>
 #include <charconv>
 
-#include "vexa/core/QLBuiltinImages.h"
 #include "vexa/platform/Base64.h"
 #include "vexa/platform/Environment.h"
 #include "vexa/platform/FileSystem.h"
 #include "vexa/platform/Once.h"
 #include "vexa/platform/Screen.h"
 #include "vexa/store/image/QLImageDecoder.h"
+#include "vexa/theme/QLBuiltinImages.h"
 
 // The bundle's directory: the build tree's, or the one recorded when the SDK
 // was installed (vexa_bundle_location).

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "vexa/core/QLEmotionColor.h"
+#include "vexa/theme/QLEmotionColor.h"
 
 namespace vexa {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "vexa/core/QLEmotionGlobal.h"
 #include "vexa/platform/Environment.h"
 #include "vexa/platform/FileSystem.h"
+#include "vexa/theme/QLEmotionGlobal.h"
 #include "support/TempDirectory.h"
 
 namespace vexa {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "vexa/keyboard/QLInputCollectionPageGridLayout.h"
 #include "vexa/platform/ui/CollectionView.h"
+#include "vexa/shop/QLInputCollectionPageGridLayout.h"
 
 namespace vexa {
 namespace {

@@ -25,10 +25,10 @@
 #include <string_view>
 #include <vector>
 
-#include "vexa/core/VXTheme.h"
 #include "vexa/platform/Image.h"
 #include "vexa/platform/ResourceBundle.h"
 #include "vexa/platform/Value.h"
+#include "vexa/theme/VXTheme.h"
 
 namespace vexa {
 
