@@ -5,6 +5,7 @@
 #include "vexa/api/QLDownloadManager.h"
 #include "vexa/core/VXEmotionCentre.h"
 #include "vexa/platform/Directories.h"
+#include "vexa/platform/MainQueue.h"
 #include "vexa/platform/NotificationCenter.h"
 #include "service/EmoticonService.h"
 #include "service/SampleCatalog.h"
@@ -121,9 +122,14 @@ Result<size_t> installDefaultPackages(const std::function<void(const QLPackage&)
   size_t stored = 0;
   Subscription added = NotificationCenter::defaultCenter().addObserver(
       kQLEmotionPackageAddNotification, [&store, &stored, &onStored](const Notification&) {
-        ++stored;
-        const auto& defaults = store.defaultPackages();
-        if (!defaults.empty() && onStored) onStored(*defaults.back());
+        // Posted on the thread that stored; the lists are the main thread's.
+        // The hop is queued before the download's completion, so it runs
+        // while this function still waits.
+        MainQueue::shared().async([&store, &stored, &onStored] {
+          ++stored;
+          const auto& defaults = store.defaultPackages();
+          if (!defaults.empty() && onStored) onStored(*defaults.back());
+        });
       });
   auto outcome = awaitAnswer<Status>(
       [](auto done) { QLDownloadManager::defaultManager().downloadDefaultPackages(done); });
