@@ -75,14 +75,14 @@ Result<double> seconds(const Word& word) {
 // What follows a step's name.
 enum class Shape { Nothing, Target, TargetSeconds, Drag, Text, Seconds, OptionalSeconds, Key, OnOff };
 
-struct Spec {
+struct StepSyntax {
   const char* name;
   StepKind kind;
   Shape shape;
   const char* usage;
 };
 
-constexpr Spec kSpecs[] = {
+constexpr StepSyntax kSyntaxes[] = {
     {"attach", StepKind::Attach, Shape::Nothing, "attach"},
     {"detach", StepKind::Detach, Shape::Nothing, "detach"},
     {"focus", StepKind::Focus, Shape::Nothing, "focus"},
@@ -122,10 +122,10 @@ Result<size_t> target(const std::vector<Word>& words, size_t at, ScriptStep& ste
   return size_t{2};
 }
 
-Status readArguments(const Spec& spec, const std::vector<Word>& words, ScriptStep& step) {
+Status readArguments(const StepSyntax& syntax, const std::vector<Word>& words, ScriptStep& step) {
   const size_t n = words.size() - 1;  // after the name
-  auto usage = [&spec] { return bad(std::string("usage: ") + spec.usage); };
-  switch (spec.shape) {
+  auto usage = [&syntax] { return bad(std::string("usage: ") + syntax.usage); };
+  switch (syntax.shape) {
     case Shape::Nothing:
       return n == 0 ? Status::Ok() : usage();
     case Shape::Target:
@@ -134,7 +134,7 @@ Status readArguments(const Spec& spec, const std::vector<Word>& words, ScriptSte
       auto used = target(words, 1, step);
       if (!used.ok()) return used.error();
       size_t rest = n - *used;
-      if (spec.shape == Shape::Target) return rest == 0 ? Status::Ok() : usage();
+      if (syntax.shape == Shape::Target) return rest == 0 ? Status::Ok() : usage();
       if (rest != 1) return usage();
       auto s = seconds(words.back());
       if (!s.ok()) return s.error();
@@ -155,12 +155,12 @@ Status readArguments(const Spec& spec, const std::vector<Word>& words, ScriptSte
     }
     case Shape::Text:
       if (n != 1) return usage();
-      if (spec.kind != StepKind::Type && words[1].text.empty()) return usage();
+      if (syntax.kind != StepKind::Type && words[1].text.empty()) return usage();
       step.word = words[1].text;
       return Status::Ok();
     case Shape::Seconds:
     case Shape::OptionalSeconds: {
-      if (n == 0 && spec.shape == Shape::OptionalSeconds) return Status::Ok();
+      if (n == 0 && syntax.shape == Shape::OptionalSeconds) return Status::Ok();
       if (n != 1) return usage();
       auto s = seconds(words[1]);
       if (!s.ok()) return s.error();
@@ -169,7 +169,7 @@ Status readArguments(const Spec& spec, const std::vector<Word>& words, ScriptSte
     }
     case Shape::Key:
     case Shape::OnOff: {
-      bool key = spec.shape == Shape::Key;
+      bool key = syntax.shape == Shape::Key;
       if (n != 1 || words[1].quoted) return usage();
       const std::string& w = words[1].text;
       if (key ? (w != "backspace" && w != "return") : (w != "on" && w != "off")) return usage();
@@ -189,13 +189,13 @@ Result<std::optional<ScriptStep>> ScriptParser::parseLine(std::string_view line,
   auto words = splitWords(line);
   if (!words.ok()) return words.error();
   const Word& name = words->front();
-  for (const Spec& spec : kSpecs) {
-    if (name.quoted || name.text != spec.name) continue;
+  for (const StepSyntax& syntax : kSyntaxes) {
+    if (name.quoted || name.text != syntax.name) continue;
     ScriptStep step;
     step.line = number;
-    step.kind = spec.kind;
-    step.name = spec.name;
-    if (Status read = readArguments(spec, *words, step); !read.ok()) return read.error();
+    step.kind = syntax.kind;
+    step.name = syntax.name;
+    if (Status read = readArguments(syntax, *words, step); !read.ok()) return read.error();
     return std::optional<ScriptStep>(std::move(step));
   }
   return bad("unknown step \"" + name.text + "\"");
