@@ -9,8 +9,8 @@ const QLPackageUpgradeStore& QLPackageUpgradeStore::standard() {
   return Once<QLPackageUpgradeStore>::instance([] {
     auto* store = new QLPackageUpgradeStore();
     store->allPackages = [] { return QLPackageCache::defaultCache().allPackages(); };
-    store->storeToDiskForPackage = [](const std::shared_ptr<QLPackage>& package) {
-      if (package) (void)QLPackageCache::defaultCache().storeToDiskForPackage(*package);
+    store->storeToDiskForPackages = [](const Packages& packages) {
+      return QLPackageCache::defaultCache().storeToDiskForPackages(packages);
     };
     return store;
   });

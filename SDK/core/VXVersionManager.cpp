@@ -23,10 +23,13 @@ Status VXVersionManager::checkForUpdate(const QLPackageUpgradeStore& store) {
   int64_t last = lastVersion();
   if (last >= kVersion) return Status::Ok();
   if (last == 0 && store.allPackages) {
-    for (const auto& package : store.allPackages()) {
-      if (!package) continue;
-      package->setIsEmoji(package->isDefault());
-      if (store.storeToDiskForPackage) store.storeToDiskForPackage(package);
+    auto packages = store.allPackages();
+    std::erase(packages, nullptr);
+    for (const auto& package : packages) package->setIsEmoji(package->isDefault());
+    // Recorded only once every record is written: a crash or a failed
+    // write runs the step again at the next start.
+    if (store.storeToDiskForPackages && !packages.empty()) {
+      if (Status written = store.storeToDiskForPackages(packages); !written) return written;
     }
   }
   return setLastVersion(kVersion);

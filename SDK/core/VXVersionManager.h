@@ -39,10 +39,10 @@ class VXVersionManager {
   Status setLastVersion(int64_t version);
 
   // Once per upgrade: when nothing was recorded, every stored package's
-  // isEmoji becomes its isDefault and is written back; then the current
-  // version is recorded. Nothing happens when it already is. An error means
-  // the version could not be recorded, so the step runs again next time
-  // (it is idempotent).
+  // isEmoji becomes its isDefault and all are written back as one batch;
+  // then the current version is recorded. Nothing happens when it already
+  // is. An error means the records or the version could not be written, so
+  // the step runs again next time (it is idempotent).
   Status checkForUpdate(const QLPackageUpgradeStore& store = QLPackageUpgradeStore::standard());
 
  private:

@@ -1,5 +1,6 @@
 #include "vexa/store/QLEmoji.h"
 
+#include "vexa/store/QLRecordChanges.h"
 #include "vexa/store/RecordCoding.h"
 
 namespace vexa {
@@ -15,7 +16,13 @@ void QLEmoji::setTags(std::optional<Tags> v) {
   tags_ = v ? std::make_shared<const Tags>(std::move(*v)) : nullptr;
 }
 
+void QLEmoji::setEmo_code(std::optional<std::string> v) {
+  emo_code_ = std::move(v);
+  if (indexed_) QLRecordChanges::note();
+}
+
 void QLEmoji::updateWithKeyValues(const Value& kv) {
+  if (indexed_ && kv.find("emo_code")) QLRecordChanges::note();
   RecordCoding::readString(kv, "guid", guid_);
   RecordCoding::readString(kv, "thumbail", thumbail_);
   RecordCoding::readString(kv, "emo_text", emo_text_);

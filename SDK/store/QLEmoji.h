@@ -29,7 +29,8 @@ class QLEmoji {
   void setEmo_text(std::optional<std::string> v) { emo_text_ = std::move(v); }
   // The code by which the emoji is written in text, between brackets.
   const std::string& emo_code() const { return str(emo_code_); }
-  void setEmo_code(std::optional<std::string> v) { emo_code_ = std::move(v); }
+  // Counts a record change (QLRecordChanges) once a code index holds it.
+  void setEmo_code(std::optional<std::string> v);
   // URL of the full image; also its key in the image store.
   const std::string& main_image() const { return str(main_image_); }
   void setMain_image(std::optional<std::string> v) { main_image_ = std::move(v); }
@@ -52,9 +53,13 @@ class QLEmoji {
   size_t hash() const { return std::hash<std::string>()(guid()); }
 
  private:
+  friend class QLCodeIndex;
   static const std::string& str(const std::optional<std::string>& s);
 
   std::optional<std::string> guid_, thumbail_, emo_text_, emo_code_, main_image_, package_id_;
+  // Set by a code index that holds this emoji; only then do code changes
+  // count, so records made and changed outside any store cost no rebuild.
+  mutable bool indexed_ = false;
   std::shared_ptr<const Tags> tags_;
   int64_t emojiType_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "vexa/store/QLPackage.h"
 
+#include "vexa/store/QLRecordChanges.h"
 #include "vexa/store/RecordCoding.h"
 
 namespace vexa {
@@ -18,9 +19,11 @@ void QLPackage::setTags(std::optional<Tags> v) {
 
 void QLPackage::setEmojis(std::optional<Emojis> v) {
   emojis_ = v ? std::make_shared<const Emojis>(std::move(*v)) : nullptr;
+  if (indexed_) QLRecordChanges::note();
 }
 
 void QLPackage::updateWithKeyValues(const Value& kv) {
+  if (indexed_ && kv.find("emoticions")) QLRecordChanges::note();
   RecordCoding::readBool(kv, "promotion", promotion_);
   RecordCoding::readBool(kv, "is_emoji", isEmoji_);
   RecordCoding::readString(kv, "recommend_pic", recommend_pic_);

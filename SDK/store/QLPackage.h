@@ -63,6 +63,8 @@ class QLPackage {
   bool hasTags() const { return tags_ != nullptr; }
   void setTags(std::optional<Tags> v);
   // The emojis, in service order (read and written under "emoticions").
+  // Setting them counts a record change (QLRecordChanges) once a code index
+  // holds the package.
   const Emojis& emojis() const;
   bool hasEmojis() const { return emojis_ != nullptr; }
   void setEmojis(std::optional<Emojis> v);
@@ -91,8 +93,11 @@ class QLPackage {
   size_t hash() const { return std::hash<std::string>()(guid()); }
 
  private:
+  friend class QLCodeIndex;
   static const std::string& str(const std::optional<std::string>& s);
 
+  // Set by a code index that holds this package (see QLEmoji).
+  mutable bool indexed_ = false;
   bool promotion_ = false;
   bool isEmoji_ = false;
   bool isDefault_ = false;

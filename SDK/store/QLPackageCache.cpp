@@ -85,6 +85,7 @@ const QLPackageCache::Packages& QLPackageCache::smallPackages() {
     Packages all = allPackages();
     std::erase_if(all, [](const auto& p) { return !p->isEmoji(); });
     smallPackages_ = std::move(all);
+    ++derivedGeneration_;
   }
   return *smallPackages_;
 }
@@ -94,6 +95,7 @@ const QLPackageCache::Packages& QLPackageCache::bigPackages() {
     Packages all = allPackages();
     std::erase_if(all, [](const auto& p) { return p->isEmoji(); });
     bigPackages_ = std::move(all);
+    ++derivedGeneration_;
   }
   return *bigPackages_;
 }
@@ -119,6 +121,22 @@ size_t QLPackageCache::selectedPackageIndex() {
 
 bool QLPackageCache::isDownloadedForPackage(const QLPackage& package) {
   return containsPackage(downloadedPackages(), package);
+}
+
+std::shared_ptr<QLEmoji> QLPackageCache::emojiWithCode(std::string_view code) {
+  const Packages& defaults = defaultPackages();
+  const Packages& downloaded = downloadedPackages();
+  return allCodes_.find(code, lists_.generation(), {&defaults, &downloaded});
+}
+
+std::shared_ptr<QLEmoji> QLPackageCache::smallEmojiWithCode(std::string_view code) {
+  const Packages& small = smallPackages();
+  return smallCodes_.find(code, derivedGeneration_, {&small});
+}
+
+std::shared_ptr<QLEmoji> QLPackageCache::bigEmojiWithCode(std::string_view code) {
+  const Packages& big = bigPackages();
+  return bigCodes_.find(code, derivedGeneration_, {&big});
 }
 
 void QLPackageCache::clearDefaultPackages() {
@@ -193,7 +211,10 @@ Status QLPackageCache::storeOnMainThread(const PackagePtr& package) {
   }
   // A derived list built just now already holds the package.
   Packages& derived = package->isEmoji() ? *smallPackages_ : *bigPackages_;
-  if (!containsPackage(derived, *package)) derived.push_back(package);
+  if (!containsPackage(derived, *package)) {
+    derived.push_back(package);
+    ++derivedGeneration_;
+  }
   packagesChanged_ = true;
   return Status::Ok();
 }
@@ -202,10 +223,15 @@ void QLPackageCache::noteForeignChanges() {
   if (!lists_.sawForeignChange()) return;
   smallPackages_.reset();
   bigPackages_.reset();
+  ++derivedGeneration_;
 }
 
 Status QLPackageCache::storeToDiskForPackage(const QLPackage& package) {
   return lists_.writeRecord(package);
+}
+
+Status QLPackageCache::storeToDiskForPackages(const Packages& packages) {
+  return lists_.writeRecords(packages);
 }
 
 Status QLPackageCache::savePackageCache() { return lists_.save(); }
@@ -244,6 +270,7 @@ Status QLPackageCache::removeOnMainThread(const PackagePtr& package) {
   if (record) record->setProgress(0);
   if (smallPackages_) eraseEqual(*smallPackages_, *package);
   if (bigPackages_) eraseEqual(*bigPackages_, *package);
+  ++derivedGeneration_;
   if (record) removeDiskFileForPackage(*record);
   if (record != package) removeDiskFileForPackage(*package);
   packagesChanged_ = true;

@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "vexa/platform/Result.h"
+#include "vexa/store/QLCodeIndex.h"
 #include "vexa/store/QLEmoji.h"
 #include "vexa/store/QLPackage.h"
 #include "vexa/store/QLPackageFiles.h"
@@ -109,6 +110,13 @@ class QLPackageCache {
   // Empties the memory of both image caches and forgets both lists, so that
   // they load again from disk. The derived lists and the selection stay.
   void clear();
+  // The first emoji, in package then emoji order, whose emo_code is `code`:
+  // over allPackages, smallPackages or bigPackages. Answered from an index
+  // of each that is rebuilt at the first lookup after its list changed in
+  // this store or a record's emojis or codes were set (QLCodeIndex).
+  std::shared_ptr<QLEmoji> emojiWithCode(std::string_view code);
+  std::shared_ptr<QLEmoji> smallEmojiWithCode(std::string_view code);
+  std::shared_ptr<QLEmoji> bigEmojiWithCode(std::string_view code);
   // Since the last call: the list files found corrupt, kept aside and
   // rebuilt (QLStoreError kCorruptList), and the errors of list files that
   // could not be read (shown as empty, never written over unread).
@@ -130,6 +138,10 @@ class QLPackageCache {
   Status storePackage(const PackagePtr& package);
   // Writes the package's record.
   Status storeToDiskForPackage(const QLPackage& package);
+  // Writes the records as one batch: each replaced atomically, their data
+  // and the folder synced once for all. On an error some records may be
+  // new and the others old, never torn.
+  Status storeToDiskForPackages(const Packages& packages);
   // Writes both list files: the default one gains the defaults stored here.
   Status savePackageCache();
   Status savePackages(const Packages& packages, const std::filesystem::path& path);
@@ -219,6 +231,11 @@ class QLPackageCache {
   QLPackageLists lists_;
   std::optional<Packages> smallPackages_;
   std::optional<Packages> bigPackages_;
+  // Moves with every change of the two derived lists.
+  uint64_t derivedGeneration_ = 0;
+  QLCodeIndex allCodes_;
+  QLCodeIndex smallCodes_;
+  QLCodeIndex bigCodes_;
   PackagePtr selectedPackage_;
   std::atomic<bool> packagesChanged_{false};
 };

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <unordered_set>
 
+#include "vexa/platform/AtomicFileBatch.h"
 #include "vexa/platform/FileSystem.h"
 #include "vexa/platform/PropertyList.h"
 #include "vexa/store/QLStoreError.h"
@@ -66,6 +67,19 @@ Status QLPackageFiles::saveRecord(const QLPackage& package) const {
   auto path = recordPath(package.guid());
   if (!path) return path.error();
   return PropertyList::writeFile(*path, package.keyValues());
+}
+
+Status QLPackageFiles::saveRecords(const std::vector<std::shared_ptr<QLPackage>>& packages) const {
+  AtomicFileBatch batch;
+  for (const auto& package : packages) {
+    if (!package) continue;
+    auto path = recordPath(package->guid());
+    if (!path) return path.error();
+    auto xml = PropertyList::toXml(package->keyValues());
+    if (!xml) return xml.error();
+    if (Status added = batch.add(*path, *xml); !added) return added;
+  }
+  return batch.commit();
 }
 
 Result<std::shared_ptr<QLPackage>> QLPackageFiles::loadRecord(std::string_view guid) const {

@@ -6,17 +6,6 @@
 namespace vexa {
 namespace {
 
-QLPackageHelper::EmojiPtr firstWithCode(const QLPackageHelper::Packages& packages,
-                                        std::string_view code) {
-  for (const auto& package : packages) {
-    if (!package) continue;
-    for (const auto& emoji : package->emojis()) {
-      if (emoji && emoji->emo_code() == code) return emoji;
-    }
-  }
-  return nullptr;
-}
-
 QLPackageHelper::PackagePtr firstHoldingEmoji(const QLPackageHelper::Packages& packages,
                                               std::string_view guid) {
   for (const auto& package : packages) {
@@ -139,24 +128,22 @@ std::optional<QLPackageHelper::Emojis> QLPackageHelper::emojisWithKeyword(std::s
 
 QLPackageHelper::EmojiPtr QLPackageHelper::emojiWithCode(std::string_view code,
                                                          QLPackageCache& store) {
-  // allPackages() in order, without copying the lists.
-  if (auto emoji = firstWithCode(store.defaultPackages(), code)) return emoji;
-  return firstWithCode(store.downloadedPackages(), code);
+  return store.emojiWithCode(code);
 }
 
 QLPackageHelper::EmojiPtr QLPackageHelper::smallEmojiWithCode(std::string_view code,
                                                               QLPackageCache& store) {
-  return firstWithCode(store.smallPackages(), code);
+  return store.smallEmojiWithCode(code);
 }
 
 QLPackageHelper::EmojiPtr QLPackageHelper::bigEmojiWithCode(std::string_view code,
                                                             QLPackageCache& store) {
-  return firstWithCode(store.bigPackages(), code);
+  return store.bigEmojiWithCode(code);
 }
 
 QLPackageHelper::EmojiPtr QLPackageHelper::emojiWithCode(std::string_view code,
                                                          const Packages& packages) {
-  return firstWithCode(packages, code);
+  return QLCodeIndex::scan(code, {&packages});
 }
 
 QLPackageHelper::PackagePtr QLPackageHelper::packageWithEmojiGuid(std::string_view guid,

@@ -75,7 +75,8 @@ class QLPackageHelper {
       std::string_view keyword, QLPackageCache& store = QLPackageCache::defaultCache());
 
   // The first emoji, in package then emoji order, whose emo_code equals the
-  // code exactly: over all packages, the small-emoji ones or the big ones.
+  // code exactly: over all packages, the small-emoji ones or the big ones
+  // (through the store's code indexes), or over `packages` (a scan).
   static EmojiPtr emojiWithCode(std::string_view code,
                                 QLPackageCache& store = QLPackageCache::defaultCache());
   static EmojiPtr smallEmojiWithCode(std::string_view code,

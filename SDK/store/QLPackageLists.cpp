@@ -170,6 +170,12 @@ Status QLPackageLists::writeRecord(const QLPackage& package) {
   return files_.saveRecord(package);
 }
 
+Status QLPackageLists::writeRecords(const Packages& packages) {
+  auto guard = lock();
+  if (!guard) return guard.error();
+  return files_.saveRecords(packages);
+}
+
 Status QLPackageLists::save() {
   auto guard = lock();
   if (!guard) return guard.error();

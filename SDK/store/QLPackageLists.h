@@ -59,6 +59,8 @@ class QLPackageLists {
   Status removeDownloaded(const QLPackage& package, PackagePtr& record);
   // Writes the package's record under the lock.
   Status writeRecord(const QLPackage& package);
+  // Writes the records as one batch under the lock.
+  Status writeRecords(const Packages& packages);
   // Writes both lists: the downloaded one as it is on disk (repaired when
   // it does not parse), the default one as on disk followed by the defaults
   // stored here that it does not name.

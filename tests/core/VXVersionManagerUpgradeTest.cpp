@@ -20,7 +20,11 @@ class VXVersionManagerUpgradeTest : public ::testing::Test {
  protected:
   VXVersionManagerUpgradeTest() {
     store.allPackages = [this] { return packages; };
-    store.storeToDiskForPackage = [this](const std::shared_ptr<QLPackage>& p) { written.push_back(p->guid()); };
+    store.storeToDiskForPackages = [this](const QLPackageUpgradeStore::Packages& batch) -> Status {
+      if (failWrites) return Error("test", 5, "disk full");
+      for (const auto& p : batch) written.push_back(p->guid());
+      return Status::Ok();
+    };
   }
 
   test::TempDirectory dir;
@@ -28,6 +32,7 @@ class VXVersionManagerUpgradeTest : public ::testing::Test {
   VXVersionManager manager{&defaults};
   std::vector<std::shared_ptr<QLPackage>> packages{package("default", true, false), package("shop", false, true)};
   std::vector<std::string> written;
+  bool failWrites = false;
   QLPackageUpgradeStore store;
 };
 
@@ -46,6 +51,16 @@ TEST_F(VXVersionManagerUpgradeTest, FromNothingRecordedPackagesAreMigratedOnce) 
   ASSERT_TRUE(manager.checkForUpdate(store).ok());
   EXPECT_TRUE(packages[1]->isEmoji()) << "a second start changes nothing";
   EXPECT_EQ(written.size(), 2u);
+}
+
+TEST_F(VXVersionManagerUpgradeTest, RecordsNotWrittenLeaveTheVersionUnrecordedSoTheStepRunsAgain) {
+  failWrites = true;
+  EXPECT_FALSE(manager.checkForUpdate(store).ok());
+  EXPECT_EQ(manager.lastVersion(), 0);
+  failWrites = false;
+  ASSERT_TRUE(manager.checkForUpdate(store).ok());
+  EXPECT_EQ(written, (std::vector<std::string>{"default", "shop"}));
+  EXPECT_EQ(manager.lastVersion(), VXVersionManager::kVersion);
 }
 
 TEST_F(VXVersionManagerUpgradeTest, FromAnOlderVersionOnlyTheNumberChanges) {

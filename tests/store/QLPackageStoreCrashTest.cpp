@@ -53,7 +53,16 @@ TEST(QLPackageStoreCrashTest, DISABLED_Writer) {
   extra->setChat_icon(std::nullopt);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   for (int gen = 1; std::chrono::steady_clock::now() < deadline; ++gen) {
-    for (int i = 0; i < kPackages; ++i) (void)store.storeToDiskForPackage(*generation(i, gen));
+    // Every third generation goes as one batch, as the upgrade step writes.
+    QLPackageCache::Packages batch;
+    for (int i = 0; i < kPackages; ++i) {
+      if (gen % 3 == 0) {
+        batch.push_back(generation(i, gen));
+      } else {
+        (void)store.storeToDiskForPackage(*generation(i, gen));
+      }
+    }
+    if (!batch.empty()) (void)store.storeToDiskForPackages(batch);
     if (gen % 2) {
       (void)store.storePackage(extra);
     } else {

@@ -1,0 +1,70 @@
+#include "vexa/store/QLCodeIndex.h"
+
+#include "vexa/store/QLRecordChanges.h"
+
+namespace vexa {
+
+QLCodeIndex::EmojiPtr QLCodeIndex::find(std::string_view code, uint64_t generation,
+                                        std::initializer_list<const Packages*> lists) {
+  // Both counts only grow, so their sum moves whenever either does.
+  const uint64_t now = generation + QLRecordChanges::count();
+  if (builtFor_ != now) {
+    rebuild(lists);
+    builtFor_ = now;
+  }
+  if (slots_.empty()) return nullptr;
+  const size_t hash = std::hash<std::string_view>()(code);
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.emoji == kEmpty) return nullptr;
+    if (slot.hash == hash && slot.code == code) return emojis_[slot.emoji];
+  }
+}
+
+void QLCodeIndex::rebuild(std::initializer_list<const Packages*> lists) {
+  emojis_.clear();
+  size_t count = 0;
+  for (const Packages* list : lists) {
+    for (const auto& package : *list) count += package ? package->emojis().size() : 0;
+  }
+  size_t size = 16;
+  while (size < 2 * count) size *= 2;
+  slots_.assign(size, Slot{});
+  const size_t mask = size - 1;
+  for (const Packages* list : lists) {
+    for (const auto& package : *list) {
+      if (!package) continue;
+      package->indexed_ = true;
+      for (const auto& emoji : package->emojis()) {
+        if (!emoji) continue;
+        emoji->indexed_ = true;
+        const std::string_view code = emoji->emo_code();
+        const size_t hash = std::hash<std::string_view>()(code);
+        size_t i = hash & mask;
+        while (slots_[i].emoji != kEmpty && !(slots_[i].hash == hash && slots_[i].code == code)) {
+          i = (i + 1) & mask;
+        }
+        // The first one keeps the code, as in a scan.
+        if (slots_[i].emoji != kEmpty) continue;
+        slots_[i] = Slot{code, hash, static_cast<uint32_t>(emojis_.size())};
+        emojis_.push_back(emoji);
+      }
+    }
+  }
+}
+
+QLCodeIndex::EmojiPtr QLCodeIndex::scan(std::string_view code,
+                                        std::initializer_list<const Packages*> lists) {
+  for (const Packages* list : lists) {
+    for (const auto& package : *list) {
+      if (!package) continue;
+      for (const auto& emoji : package->emojis()) {
+        if (emoji && emoji->emo_code() == code) return emoji;
+      }
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace vexa
