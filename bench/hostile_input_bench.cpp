@@ -117,7 +117,7 @@ Outcome archiveCheck() {
   auto start = Clock::now();
   Status unpacked = store.storeZip(package, archive);
   for (const auto& e : emojis) (void)store.renameUnzipEmojiImage(*e);
-  const bool stored = store.storePackage(package);
+  const Status stored = store.storePackage(package);
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   store.waitForDiskWork();
   std::filesystem::remove_all(dir);
