@@ -117,8 +117,8 @@ bool slurp(const std::vector<uint8_t>& bytes) {
 bool ours(const std::vector<uint8_t>& bytes) {
   auto image = vexa::QLGifDecoder::decode(bytes);
   if (!image.ok()) return false;
-  benchmark::DoNotOptimize((*image)->frames().data());
-  return (*image)->frames().size() > 1;
+  benchmark::DoNotOptimize((*image)->firstFrame().get());
+  return (*image)->frameCount() > 1;
 }
 
 void BM_StickerGiflibSlurp(benchmark::State& s) { timed(s, "sticker", true, sticker(), slurp); }

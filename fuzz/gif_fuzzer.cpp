@@ -24,9 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   auto image = vexa::QLGifDecoder::decode(bytes, limits);
   if (!image.ok()) return 0;
-  const auto& frames = (*image)->frames();
-  for (const auto& f : frames) {
-    if (f->width() != frames.front()->width() || f->height() != frames.front()->height()) {
+  const vexa::Image& decoded = **image;
+  for (size_t i = 0; i < decoded.frameCount(); ++i) {
+    auto f = decoded.frameAtIndex(i);
+    if (!f || f->width() != decoded.pixelWidth() || f->height() != decoded.pixelHeight()) {
       std::abort();
     }
   }

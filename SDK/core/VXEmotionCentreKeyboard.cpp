@@ -21,7 +21,7 @@ bool isSmallEmojiPackage(const std::shared_ptr<QLPackage>& package) {
 // A grid cell shows a still picture: the first frame of an animation.
 std::shared_ptr<const Image> stillImage(std::shared_ptr<const Image> image) {
   if (!image || !image->isAnimated()) return image;
-  return Image::still(image->frames().front(), image->scale(), image->orientation(), image->alphaInfo());
+  return Image::still(image->firstFrame(), image->scale(), image->orientation(), image->alphaInfo());
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ const char* const kToolCellIdentifier = "QLEmotionInputToolCollectionCell";
 
 std::shared_ptr<const Image> firstFrame(std::shared_ptr<const Image> image) {
   if (!image || !image->isAnimated()) return image;
-  return Image::still(image->frames().front(), image->scale(), ImageOrientation::Up, image->alphaInfo());
+  return Image::still(image->firstFrame(), image->scale(), ImageOrientation::Up, image->alphaInfo());
 }
 
 }  // namespace

@@ -3,6 +3,28 @@
 #include <cassert>
 
 namespace vexa {
+namespace {
+
+// Every frame held, as decoded.
+class HeldFrames : public AnimationFrames {
+ public:
+  explicit HeldFrames(std::vector<std::shared_ptr<const Bitmap>> frames)
+      : frames_(std::move(frames)) {
+    for (const auto& f : frames_) bytes_ += f->byteSize();
+  }
+  size_t count() const override { return frames_.size(); }
+  std::shared_ptr<const Bitmap> frameAtIndex(size_t index) const override {
+    return index < frames_.size() ? frames_[index] : nullptr;
+  }
+  size_t byteSize() const override { return bytes_; }
+  size_t bytesHeld() const override { return bytes_; }
+
+ private:
+  std::vector<std::shared_ptr<const Bitmap>> frames_;
+  size_t bytes_ = 0;
+};
+
+}  // namespace
 
 Bitmap::Bitmap(int width, int height)
     : width_(width > 0 ? width : 1),
@@ -13,7 +35,7 @@ std::shared_ptr<const Image> Image::still(std::shared_ptr<const Bitmap> bitmap, 
                                           ImageOrientation orientation, ImageAlphaInfo alphaInfo) {
   assert(bitmap);
   std::shared_ptr<Image> image(new Image());
-  image->frames_.push_back(std::move(bitmap));
+  image->first_ = std::move(bitmap);
   image->scale_ = scale > 0 ? scale : 1;
   image->orientation_ = orientation;
   image->alphaInfo_ = alphaInfo;
@@ -24,12 +46,29 @@ std::shared_ptr<const Image> Image::animated(std::vector<std::shared_ptr<const B
                                              double duration, double scale,
                                              ImageAlphaInfo alphaInfo) {
   assert(!frames.empty());
+  if (frames.size() == 1) return still(std::move(frames.front()), scale, ImageOrientation::Up, alphaInfo);
+  return animated(std::make_shared<const HeldFrames>(std::move(frames)), duration, scale, alphaInfo);
+}
+
+std::shared_ptr<const Image> Image::animated(std::shared_ptr<const AnimationFrames> frames,
+                                             double duration, double scale,
+                                             ImageAlphaInfo alphaInfo) {
+  assert(frames);
+  auto first = frames->frameAtIndex(0);
+  if (!first) return nullptr;
+  if (frames->count() == 1) return still(std::move(first), scale, ImageOrientation::Up, alphaInfo);
   std::shared_ptr<Image> image(new Image());
+  image->first_ = std::move(first);
   image->frames_ = std::move(frames);
-  image->duration_ = image->frames_.size() > 1 ? duration : 0;
+  image->duration_ = duration;
   image->scale_ = scale > 0 ? scale : 1;
   image->alphaInfo_ = alphaInfo;
   return image;
+}
+
+std::shared_ptr<const Bitmap> Image::frameAtIndex(size_t index) const {
+  if (index == 0) return first_;
+  return frames_ ? frames_->frameAtIndex(index) : nullptr;
 }
 
 bool Image::hasAlphaChannel() const {
@@ -56,10 +95,6 @@ std::shared_ptr<const Image> Image::withRenderingMode(ImageRenderingMode mode) c
   return image;
 }
 
-size_t Image::cost() const {
-  size_t total = 0;
-  for (const auto& f : frames_) total += f->byteSize();
-  return total;
-}
+size_t Image::cost() const { return frames_ ? frames_->byteSize() : first_->byteSize(); }
 
 }  // namespace vexa

@@ -3,13 +3,16 @@
 //
 // Pixels are 32-bit premultiplied ARGB in native byte order (cairo's ARGB32),
 // rows `stride` bytes apart. Images are immutable once made and shared by
-// std::shared_ptr; they are safe to read from any thread.
+// std::shared_ptr; they are safe to read from any thread. The first frame is
+// always held; the other frames of an animation come from its
+// AnimationFrames, which may compose them only when asked.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "vexa/platform/AnimationFrames.h"
 #include "vexa/platform/Geometry.h"
 
 namespace vexa {
@@ -76,6 +79,11 @@ class Image {
   static std::shared_ptr<const Image> animated(
       std::vector<std::shared_ptr<const Bitmap>> frames, double duration, double scale = 1,
       ImageAlphaInfo alphaInfo = ImageAlphaInfo::PremultipliedFirst);
+  // Frames composed on demand: `frames` must have a first frame, and all of
+  // one size. nullptr when the first frame cannot be had.
+  static std::shared_ptr<const Image> animated(
+      std::shared_ptr<const AnimationFrames> frames, double duration, double scale = 1,
+      ImageAlphaInfo alphaInfo = ImageAlphaInfo::PremultipliedFirst);
 
   // Size in points: pixels divided by the scale, with width and height
   // swapped for the left/right orientations.
@@ -85,17 +93,24 @@ class Image {
   ImageAlphaInfo alphaInfo() const { return alphaInfo_; }
   // False for the none, none-skip-first and none-skip-last kinds.
   bool hasAlphaChannel() const;
-  int pixelWidth() const { return frames_.front()->width(); }
-  int pixelHeight() const { return frames_.front()->height(); }
+  int pixelWidth() const { return first_->width(); }
+  int pixelHeight() const { return first_->height(); }
 
-  bool isAnimated() const { return frames_.size() > 1; }
-  const std::vector<std::shared_ptr<const Bitmap>>& frames() const { return frames_; }
+  bool isAnimated() const { return frameCount() > 1; }
+  size_t frameCount() const { return frames_ ? frames_->count() : 1; }
+  // Frame `index` (0 is the still image); nullptr past the end, or when an
+  // animation that composes frames on demand runs out of memory.
+  std::shared_ptr<const Bitmap> frameAtIndex(size_t index) const;
   // The still image, or the first frame of an animation.
-  const Bitmap& bitmap() const { return *frames_.front(); }
+  const Bitmap& bitmap() const { return *first_; }
+  const std::shared_ptr<const Bitmap>& firstFrame() const { return first_; }
+  // The frames of an animation; nullptr for a still image.
+  const std::shared_ptr<const AnimationFrames>& animationFrames() const { return frames_; }
   // Seconds for one pass of the animation; 0 for a still image.
   double duration() const { return duration_; }
 
-  // Bytes of pixel memory, the cost measure of the memory cache.
+  // Bytes of pixel memory, the cost measure of the memory cache: for an
+  // animation, the most its frames hold at any time.
   size_t cost() const;
 
   ImageRenderingMode renderingMode() const { return renderingMode_; }
@@ -104,7 +119,8 @@ class Image {
 
  private:
   Image() = default;
-  std::vector<std::shared_ptr<const Bitmap>> frames_;
+  std::shared_ptr<const Bitmap> first_;
+  std::shared_ptr<const AnimationFrames> frames_;  // nullptr for a still image
   double duration_ = 0;
   double scale_ = 1;
   ImageOrientation orientation_ = ImageOrientation::Up;

@@ -116,7 +116,7 @@ TEST(QLEmotionGlobalTest, TheSDKsOwnBundleIsFoundWithItsPictures) {
     ASSERT_NE(loading, nullptr);
     EXPECT_TRUE(loading->isAnimated());
     EXPECT_EQ(loading->pixelWidth(), 208);
-    EXPECT_EQ(loading->frames().size(), 12u);
+    EXPECT_EQ(loading->frameCount(), 12u);
     auto shop = global.base64UIimageWithName("shop");
     ASSERT_NE(shop, nullptr);
     EXPECT_EQ(shop->pixelHeight(), 109);

@@ -1,6 +1,7 @@
 #include "vexa/store/image/QLGifDecoder.h"
 
 #include "vexa/platform/Screen.h"
+#include "vexa/store/image/QLGifFrameWindow.h"
 #include "vexa/store/image/QLImageError.h"
 
 namespace vexa {
@@ -26,19 +27,27 @@ Result<std::shared_ptr<const Image>> QLGifDecoder::decode(std::span<const uint8_
                         ImageAlphaInfo::PremultipliedFirst);
   }
 
-  std::vector<std::shared_ptr<const Bitmap>> frames;
-  frames.reserve(gif.count());
   double total = 0;
+  size_t made = 0;
   for (size_t i = 0; i < gif.count(); ++i) {
-    auto frame = gif.imageAtIndex(i);
-    if (!frame) continue;
+    if (!gif.hasImageAtIndex(i)) continue;
     total += ql_sd_frameDurationAtIndex(i, gif);
+    ++made;
+  }
+  if (made == 0) return qlImageError(QLImageErrorCode::NoFrames, "GIF: no decodable frame");
+  if (total == 0) total = static_cast<double>(gif.count()) * 0.1;
+  if (const auto& window = gif.window()) {
+    auto image = Image::animated(window, total, scale, ImageAlphaInfo::PremultipliedFirst);
+    if (!image) return qlImageError(QLImageErrorCode::TooLarge, "GIF: out of memory");
+    return image;
+  }
+  std::vector<std::shared_ptr<const Bitmap>> frames;
+  frames.reserve(made);
+  for (size_t i = 0; i < gif.count(); ++i) {
     // Composed frames are fresh bitmaps owned by the source alone, which is
     // what a redraw would give; they are shared instead of copied.
-    frames.push_back(std::move(frame));
+    if (auto frame = gif.imageAtIndex(i)) frames.push_back(std::move(frame));
   }
-  if (frames.empty()) return qlImageError(QLImageErrorCode::NoFrames, "GIF: no decodable frame");
-  if (total == 0) total = static_cast<double>(gif.count()) * 0.1;
   return Image::animated(std::move(frames), total, scale, ImageAlphaInfo::PremultipliedFirst);
 }
 
@@ -54,9 +63,19 @@ double QLGifDecoder::ql_sd_frameDurationAtIndex(size_t index, const QLGifSource&
 }
 
 std::shared_ptr<const Image> QLGifDecoder::multiplyImageFromImage(const Image& image) {
+  // An animation that composes its frames on demand keeps doing so: its
+  // frames are fresh bitmaps already, and copying them all would hold the
+  // very memory it was made to spare.
+  if (dynamic_cast<const QLGifFrameWindow*>(image.animationFrames().get())) {
+    return image.withRenderingMode(image.renderingMode());
+  }
   std::vector<std::shared_ptr<const Bitmap>> frames;
-  frames.reserve(image.frames().size());
-  for (const auto& f : image.frames()) frames.push_back(std::make_shared<const Bitmap>(*f));
+  frames.reserve(image.frameCount());
+  for (size_t i = 0; i < image.frameCount(); ++i) {
+    auto frame = image.frameAtIndex(i);
+    if (!frame) return nullptr;
+    frames.push_back(std::make_shared<const Bitmap>(*frame));
+  }
   if (frames.size() == 1) {
     return Image::still(std::move(frames.front()), image.scale(), image.orientation(),
                         image.alphaInfo());

@@ -1,6 +1,10 @@
 // Animated GIF decoding: a GIF becomes an animated image of its composed
 // frames, or a still image when it has at most one frame.
 //
+// An animation whose composed frames pass QLImageLimits::maxAnimationBytes
+// composes them on demand (QLGifFrameWindow); Image::frameAtIndex hides the
+// difference.
+//
 // Frame delays: the unclamped delay, else the delay, else 0.1 s; anything
 // below 0.011 s counts as 0.1 s (so "as fast as possible" frames do not
 // flash by). Frames that cannot be made are skipped and add no time. The
@@ -31,7 +35,8 @@ class QLGifDecoder {
   // Seconds frame `index` is shown for.
   static double ql_sd_frameDurationAtIndex(size_t index, const QLGifSource& source);
   // The image redrawn into a fresh bitmap. Multiplying onto a clear canvas
-  // leaves every source pixel as it was, so this is an exact copy.
+  // leaves every source pixel as it was, so this is an exact copy. An
+  // animation that composes its frames on demand is returned sharing them.
   static std::shared_ptr<const Image> multiplyImageFromImage(const Image& image);
 };
 

@@ -1,8 +1,22 @@
 #include "vexa/store/image/QLImageLimits.h"
 
+#include <atomic>
+
 #include "vexa/store/image/QLImageError.h"
 
 namespace vexa {
+namespace {
+
+std::atomic<uint64_t>& animationBytes() {
+  static std::atomic<uint64_t> bytes{uint64_t(2) << 20};
+  return bytes;
+}
+
+}  // namespace
+
+uint64_t QLImageLimits::defaultMaxAnimationBytes() { return animationBytes().load(); }
+
+void QLImageLimits::setDefaultMaxAnimationBytes(uint64_t bytes) { animationBytes().store(bytes); }
 
 Status QLImageLimits::checkDimensions(int64_t width, int64_t height,
                                       const std::string& what) const {

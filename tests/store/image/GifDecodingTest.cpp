@@ -74,15 +74,15 @@ TEST(GifDecodingTest, DelaysFollowTheFallbackRules) {
   auto image = QLGifDecoder::ql_sd_animatedGIFWithData(data);
   ASSERT_TRUE(image);
   EXPECT_TRUE(image->isAnimated());
-  EXPECT_EQ(image->frames().size(), 3u);
+  EXPECT_EQ(image->frameCount(), 3u);
   EXPECT_NEAR(image->duration(), 0.25, 1e-9);
-  EXPECT_EQ(image->frames()[2]->pixel(0, 0), kBlue);
+  EXPECT_EQ(image->frameAtIndex(2)->pixel(0, 0), kBlue);
 }
 
 TEST(GifDecodingTest, AllZeroDelaysGiveATenthOfASecondEach) {
   auto image = QLGifDecoder::ql_sd_animatedGIFWithData(fixture("zero_delays.gif"));
   ASSERT_TRUE(image);
-  EXPECT_EQ(image->frames().size(), 3u);
+  EXPECT_EQ(image->frameCount(), 3u);
   EXPECT_NEAR(image->duration(), 0.3, 1e-9);
 }
 
@@ -188,7 +188,7 @@ TEST(GifDecodingTest, FramesWithoutColourMapAreSkipped) {
   auto image = QLGifDecoder::decode(test::buildGif(recipe));
   ASSERT_TRUE(image.ok()) << image.error().toString();
   // One frame made of three: it adds its delay only.
-  EXPECT_EQ((*image)->frames().size(), 1u);
+  EXPECT_EQ((*image)->frameCount(), 1u);
   EXPECT_EQ((*image)->bitmap().pixel(1, 1), kGreen);
 }
 
@@ -257,7 +257,7 @@ TEST(GifDecodingTest, HostileSizesStayWithinTheDecodedPixelBudget) {
   const std::string huge = test::hostile::gifHugeFramesOnATinyScreen(3, 8192);
   auto image = QLGifDecoder::decode(Bytes(huge.begin(), huge.end()), tight);
   ASSERT_TRUE(image.ok()) << image.error().toString();
-  EXPECT_EQ((*image)->frames().size(), 3u);
+  EXPECT_EQ((*image)->frameCount(), 3u);
   EXPECT_EQ((*image)->pixelWidth(), 1);
   EXPECT_EQ((*image)->bitmap().pixel(0, 0), kRed);  // colour 0 of the table
 
@@ -281,11 +281,11 @@ TEST(GifDecodingTest, MultiplyRedrawIsAnExactFreshCopy) {
   auto image = QLGifDecoder::ql_sd_animatedGIFWithData(fixture("delays.gif"));
   ASSERT_TRUE(image);
   auto copy = QLGifDecoder::multiplyImageFromImage(*image);
-  ASSERT_EQ(copy->frames().size(), image->frames().size());
+  ASSERT_EQ(copy->frameCount(), image->frameCount());
   EXPECT_EQ(copy->duration(), image->duration());
-  for (size_t i = 0; i < copy->frames().size(); ++i) {
-    EXPECT_NE(copy->frames()[i], image->frames()[i]);
-    EXPECT_EQ(copy->frames()[i]->pixel(2, 2), image->frames()[i]->pixel(2, 2));
+  for (size_t i = 0; i < copy->frameCount(); ++i) {
+    EXPECT_NE(copy->frameAtIndex(i), image->frameAtIndex(i));
+    EXPECT_EQ(copy->frameAtIndex(i)->pixel(2, 2), image->frameAtIndex(i)->pixel(2, 2));
   }
 }
 
