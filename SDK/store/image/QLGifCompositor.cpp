@@ -57,6 +57,33 @@ Status QLGifCompositor::resume(size_t offset, const Bitmap& composed, int dispos
   return Status::Ok();
 }
 
+QLGifCompositor::Outline QLGifCompositor::outline(std::span<const uint8_t> data,
+                                                  size_t maxFrames) {
+  QLImageLimits limits;
+  QLGifCompositor reader(data, limits);
+  Outline outline;
+  if (!reader.open()) return outline;
+  outline.screenBytes = uint64_t(std::max(reader.gif_->SWidth, 0)) *
+                        uint64_t(std::max(reader.gif_->SHeight, 0)) * 4;
+  for (size_t frames = 0; frames <= maxFrames;) {
+    GifRecordType type = UNDEFINED_RECORD_TYPE;
+    if (DGifGetRecordType(reader.gif_, &type) == GIF_ERROR) break;
+    if (type == EXTENSION_RECORD_TYPE) {
+      if (!reader.readExtension()) break;
+      continue;
+    }
+    if (type != IMAGE_DESC_RECORD_TYPE || DGifGetImageDesc(reader.gif_) == GIF_ERROR) break;
+    ++frames;
+    const GifImageDesc& desc = reader.gif_->Image;
+    const ColorMapObject* colors = desc.ColorMap ? desc.ColorMap : reader.gif_->SColorMap;
+    if (colors && colors->ColorCount > 0 && desc.Width > 0 && desc.Height > 0) {
+      ++outline.pictures;
+    }
+    if (!reader.skipImageData()) break;
+  }
+  return outline;
+}
+
 uint64_t QLGifCompositor::workingBytes() const {
   return (canvas_ ? canvas_->byteSize() : 0) + (saved_ ? saved_->byteSize() : 0) + row_.size();
 }
@@ -271,8 +298,10 @@ void QLGifCompositor::applyPendingDisposal() {
 }
 
 void QLGifCompositor::setPalette(const ColorMapObject& colors, int transparent) {
+  allOpaque_ = true;
   for (int i = 0; i < 256; ++i) {
     opaque_[i] = i < colors.ColorCount && i != transparent;
+    allOpaque_ = allOpaque_ && opaque_[i];
     const GifColorType c = i < colors.ColorCount ? colors.Colors[i] : GifColorType{0, 0, 0};
     palette_[i] = QLPixelConversion::opaqueARGB(c.Red, c.Green, c.Blue);
   }
@@ -282,6 +311,11 @@ void QLGifCompositor::setPalette(const ColorMapObject& colors, int transparent) 
 void QLGifCompositor::drawRow(const Area& area, int y) {
   const Span span = clip(area, canvasWidth_, canvasHeight_);
   uint32_t* out = canvas_->pixels() + size_t(area.top + y) * canvas_->width();
+  if (allOpaque_) {  // a full table without a transparent index: no test per pixel
+    const GifPixelType* in = row_.data() - area.left;
+    for (int x = span.x0; x < span.x1; ++x) out[x] = palette_[in[x]];
+    return;
+  }
   for (int x = span.x0; x < span.x1; ++x) {
     const GifPixelType index = row_[size_t(x - area.left)];
     if (opaque_[index]) out[x] = palette_[index];

@@ -67,6 +67,17 @@ class QLGifCompositor {
   // applied ("restore to previous" cannot be continued this way).
   Status resume(size_t offset, const Bitmap& composed, int disposal, const Area& area);
 
+  // Frames with a colour table and a size, counted from the records alone
+  // (no pixel is decoded), and the declared screen's bytes as ARGB32 (0
+  // when the screen is empty or unreadable): what keeping every composed
+  // frame would cost, known before any is composed. Reads no further than
+  // the frame past `maxFrames`.
+  struct Outline {
+    size_t pictures = 0;
+    uint64_t screenBytes = 0;
+  };
+  static Outline outline(std::span<const uint8_t> data, size_t maxFrames);
+
   // Reads records up to and including the next frame. An error is a passed
   // limit only; a damaged file gives Cut or End.
   Result<Step> next();
@@ -124,6 +135,7 @@ class QLGifCompositor {
   std::vector<int> order_;
   uint32_t palette_[256] = {};
   bool opaque_[256] = {};
+  bool allOpaque_ = false;
   int pendingDisposal_ = 0;
   Area pendingArea_;
   uint64_t used_ = 0;

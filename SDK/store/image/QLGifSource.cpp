@@ -21,6 +21,11 @@ class FirstReading {
 
   Result<std::shared_ptr<const QLGifFrameWindow>> read() {
     if (Status s = compositor_.open(); !s) return s.error();
+    // Known too large from the records alone: nothing but the first frame is
+    // ever copied. (A file with an empty screen is found out as it goes.)
+    const QLGifCompositor::Outline outline = QLGifCompositor::outline(data_, limits_.maxFrames);
+    windowed_ = outline.pictures >= 2 &&
+                outline.screenBytes > limits_.maxAnimationBytes / outline.pictures;
     // A frame gets its picture just before the next one changes the canvas:
     // by a copy then, by a move once the file has ended.
     compositor_.setBeforeChange([this] { return snapshot(false); });
@@ -40,7 +45,7 @@ class FirstReading {
       if (frames_.back().made) madeFrame(record);
     }
     if (Status s = snapshot(true); !s) return s.error();
-    if (!windowed_) return std::shared_ptr<const QLGifFrameWindow>();
+    if (!windowed_ || made_.size() < 2) return std::shared_ptr<const QLGifFrameWindow>();
     return std::make_shared<const QLGifFrameWindow>(Bytes(data_.begin(), data_.end()),
                                                     std::move(made_), firstImage_, limits_,
                                                     usesPrevious_);
