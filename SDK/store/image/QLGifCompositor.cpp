@@ -84,6 +84,12 @@ QLGifCompositor::Outline QLGifCompositor::outline(std::span<const uint8_t> data,
   return outline;
 }
 
+std::unique_ptr<Bitmap> QLGifCompositor::stopDrawing() {
+  drawing_ = false;
+  saved_.reset();
+  return std::move(canvas_);
+}
+
 uint64_t QLGifCompositor::workingBytes() const {
   return (canvas_ ? canvas_->byteSize() : 0) + (saved_ ? saved_->byteSize() : 0) + row_.size();
 }
@@ -207,6 +213,13 @@ Status QLGifCompositor::beginComposing(int disposal) {
   if (beforeChange_) {
     if (Status s = beforeChange_(); !s) return s;
   }
+  if (!drawing_) {
+    if (disposal == DISPOSE_PREVIOUS && !savedCharged_) {
+      if (Status s = charge(uint64_t(canvasWidth_) * uint64_t(canvasHeight_) * 4); !s) return s;
+      savedCharged_ = true;
+    }
+    return Status::Ok();
+  }
   if (!canvas_) {
     if (Status s = charge(uint64_t(canvasWidth_) * uint64_t(canvasHeight_) * 4); !s) return s;
     canvas_ = std::make_unique<Bitmap>(canvasWidth_, canvasHeight_);
@@ -214,7 +227,10 @@ Status QLGifCompositor::beginComposing(int disposal) {
   applyPendingDisposal();
   if (disposal == DISPOSE_PREVIOUS) {
     if (!saved_) {
-      if (Status s = charge(canvas_->byteSize()); !s) return s;
+      if (!savedCharged_) {
+        if (Status s = charge(canvas_->byteSize()); !s) return s;
+        savedCharged_ = true;
+      }
       saved_ = std::make_unique<Bitmap>(canvas_->width(), canvas_->height());
     }
     *saved_ = *canvas_;
@@ -248,7 +264,7 @@ Result<bool> QLGifCompositor::drawFrame(const Area& area, bool interlaced, int d
     if (i == 0) {
       if (Status s = beginComposing(disposal); !s) return s.error();
     }
-    if (order_[i] < visibleRows) drawRow(area, order_[i]);
+    if (drawing_ && order_[i] < visibleRows) drawRow(area, order_[i]);
   }
   // giflib has read to the end of the data once every row was asked for.
   if (needed < order_.size() && !skipRemainingCode()) return false;

@@ -92,6 +92,11 @@ class QLGifCompositor {
 
   const Bitmap* canvas() const { return canvas_.get(); }
   std::unique_ptr<Bitmap> takeCanvas() { return std::move(canvas_); }
+  // Hands the canvas over and stops drawing: later frames are still read
+  // and their rows decoded (so damage is found exactly as before) and the
+  // budget is charged for the buffers their composition takes, but no
+  // pixel is written. For a walk that keeps nothing after the current frame.
+  std::unique_ptr<Bitmap> stopDrawing();
   // Bytes of the working buffers: canvas, saved canvas, row.
   uint64_t workingBytes() const;
   // The decoded-pixel budget, for pictures the caller keeps as well.
@@ -139,6 +144,8 @@ class QLGifCompositor {
   int pendingDisposal_ = 0;
   Area pendingArea_;
   uint64_t used_ = 0;
+  bool drawing_ = true;
+  bool savedCharged_ = false;
   size_t framesRead_ = 0;
   bool ended_ = false;
   bool damaged_ = false;

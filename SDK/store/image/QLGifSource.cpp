@@ -22,12 +22,13 @@ class FirstReading {
   Result<std::shared_ptr<const QLGifFrameWindow>> read() {
     if (Status s = compositor_.open(); !s) return s.error();
     // Known too large from the records alone: nothing but the first frame is
-    // ever copied. (A file with an empty screen is found out as it goes.)
+    // ever drawn. (A file with an empty screen is found out as it goes.)
     const QLGifCompositor::Outline outline = QLGifCompositor::outline(data_, limits_.maxFrames);
     windowed_ = outline.pictures >= 2 &&
                 outline.screenBytes > limits_.maxAnimationBytes / outline.pictures;
     // A frame gets its picture just before the next one changes the canvas:
-    // by a copy then, by a move once the file has ended.
+    // by a copy then, by a move once the file has ended or when it is the
+    // only one kept.
     compositor_.setBeforeChange([this] { return snapshot(false); });
     for (;;) {
       Result<QLGifCompositor::Step> step = compositor_.next();
@@ -59,12 +60,13 @@ class FirstReading {
     made_.push_back({record.disposal, record.area, record.end});
     usesPrevious_ = usesPrevious_ || record.disposal == DISPOSE_PREVIOUS;
     unsnapped_ = frames_.size() - 1;
+    if (windowed_ || made_.size() < 2) return;
     const uint64_t frameBytes = compositor_.canvas()->byteSize();
-    if (windowed_ || made_.size() < 2 || made_.size() * frameBytes <= limits_.maxAnimationBytes) {
-      return;
-    }
-    // Too many to keep: all but the first are given back.
+    if (made_.size() * frameBytes <= limits_.maxAnimationBytes) return;
+    // Too many to keep: all but the first are given back, and the rest of
+    // the file is only read.
     windowed_ = true;
+    compositor_.stopDrawing();
     for (QLGifSource::Frame& f : frames_) {
       if (!f.image || f.image == firstImage_) continue;
       f.image.reset();
@@ -82,7 +84,11 @@ class FirstReading {
       frame.image = std::shared_ptr<const Bitmap>(compositor_.takeCanvas());
     } else {
       if (Status s = compositor_.charge(compositor_.canvas()->byteSize()); !s) return s;
-      frame.image = std::make_shared<const Bitmap>(*compositor_.canvas());
+      // Nothing after the first frame is kept in a window, so its canvas
+      // becomes its picture and the rest of the file is only read; the
+      // charge stands for the window's working canvas.
+      frame.image = windowed_ ? std::shared_ptr<const Bitmap>(compositor_.stopDrawing())
+                              : std::make_shared<const Bitmap>(*compositor_.canvas());
     }
     if (first) firstImage_ = frame.image;
     return Status::Ok();

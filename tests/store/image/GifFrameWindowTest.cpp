@@ -33,12 +33,13 @@ test::GifFrame patch(int left, int top, int w, int h, int disposal, int seed) {
 
 // Every disposal mode, transparent pixels, a frame cut by the screen's
 // edge, one wholly off it, and one without a picture between the others.
-Bytes mixedAnimation(int size) {
+// `screen` 0 declares none (the first frame's extent is the canvas).
+Bytes mixedAnimation(int size, int screen = -1, int firstDisposal = 1) {
   test::GifRecipe recipe;
-  recipe.screenWidth = recipe.screenHeight = size;
+  recipe.screenWidth = recipe.screenHeight = screen < 0 ? size : screen;
   recipe.globalColors = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}};
   const int h = size / 2;
-  recipe.frames = {patch(0, 0, size, size, 1, 0),     patch(2, 2, h, h, 2, 1),
+  recipe.frames = {patch(0, 0, size, size, firstDisposal, 0), patch(2, 2, h, h, 2, 1),
                    patch(h / 2, h / 2, h, h, 3, 2),   patch(h, h, size, size, 3, 3),
                    patch(60000, 60000, 3, 3, 2, 4),   patch(1, 1, h, 3, 0, 5),
                    patch(3, h, h, h, 3, 6),           patch(0, 0, size, size / 3, 1, 7)};
@@ -103,6 +104,23 @@ TEST(GifFrameWindowTest, FramesComposedOnDemandMatchAFullDecodeInAnyOrder) {
   ASSERT_EQ((*source)->count(), n + 1);
   EXPECT_FALSE((*source)->imageAtIndex(4));
   EXPECT_TRUE(samePixels(*(*source)->imageAtIndex(6), *full->frameAtIndex(5)));
+}
+
+// The budget found passed only while reading (no screen declared), and a
+// first frame that restores to previous, which cannot be continued from.
+TEST(GifFrameWindowTest, WindowFoundWhileReadingOrStartingFromTheFileMatchesAFullDecode) {
+  for (auto [screen, firstDisposal] : {std::pair{0, 1}, std::pair{16, 3}}) {
+    const Bytes data = mixedAnimation(16, screen, firstDisposal);
+    auto full = decode(data, UINT64_MAX);
+    auto windowed = decode(data, 6 * 16 * 16 * 4);
+    ASSERT_TRUE(full && windowed);
+    ASSERT_TRUE(dynamic_cast<const QLGifFrameWindow*>(windowed->animationFrames().get()));
+    ASSERT_EQ(windowed->frameCount(), full->frameCount());
+    for (size_t i : {0, 1, 2, 7, 13, 5, 1}) {
+      EXPECT_TRUE(samePixels(*windowed->frameAtIndex(i), *full->frameAtIndex(i)))
+          << "screen " << screen << ", frame " << i;
+    }
+  }
 }
 
 TEST(GifFrameWindowTest, MemoryStaysWithinTheBudgetAndTheHostSetsIt) {
