@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace vexa {
@@ -14,6 +15,8 @@ class Utf8 {
   // Length of the well-formed sequence starting at bytes[i], or 0 when the
   // byte there does not start one.
   static size_t sequenceLength(std::string_view bytes, size_t i);
+  // Appends the code point's encoding (the caller keeps it at most U+10FFFF).
+  static void append(std::string& out, char32_t cp);
 };
 
 }  // namespace vexa
