@@ -41,6 +41,10 @@ Status syncPath(const std::string& path, bool wholeFileSystem) {
 AtomicFileBatch::~AtomicFileBatch() { discard(); }
 
 Status AtomicFileBatch::add(const std::filesystem::path& destination, std::string_view bytes) {
+  if (FileSystem::holds(destination, bytes)) {
+    pending_.push_back({std::string(), destination});
+    return Status::Ok();
+  }
   // The form AtomicFile uses, which a start-up sweep knows as a leftover.
   std::string tmp = destination.string() + ".tmp." + std::to_string(::getpid()) + ".XXXXXX";
   FileHandle fd(::mkostemp(tmp.data(), O_CLOEXEC));
@@ -65,6 +69,7 @@ Status AtomicFileBatch::flushAll() {
   // One sync of each file system holding temporaries instead of one per file.
   std::set<dev_t> devices;
   for (const auto& p : pending_) {
+    if (p.temporary.empty()) continue;
     struct stat st {};
     if (::stat(p.temporary.c_str(), &st) != 0) {
       return FileSystem::errorFromErrno(errno, "cannot stat " + p.temporary);
@@ -74,6 +79,7 @@ Status AtomicFileBatch::flushAll() {
   }
 #else
   for (const auto& p : pending_) {
+    if (p.temporary.empty()) continue;
     if (Status synced = syncPath(p.temporary, false); !synced) return synced;
   }
 #endif
@@ -86,7 +92,7 @@ Status AtomicFileBatch::commit() {
   size_t renamed = 0;
   for (; result && renamed < pending_.size(); ++renamed) {
     const Pending& p = pending_[renamed];
-    if (::rename(p.temporary.c_str(), p.destination.c_str()) != 0) {
+    if (!p.temporary.empty() && ::rename(p.temporary.c_str(), p.destination.c_str()) != 0) {
       result = FileSystem::errorFromErrno(errno, "cannot replace " + p.destination.string());
       break;
     }
@@ -102,7 +108,9 @@ Status AtomicFileBatch::commit() {
 }
 
 void AtomicFileBatch::discard() {
-  for (const auto& p : pending_) ::unlink(p.temporary.c_str());
+  for (const auto& p : pending_) {
+    if (!p.temporary.empty()) ::unlink(p.temporary.c_str());
+  }
   pending_.clear();
 }
 

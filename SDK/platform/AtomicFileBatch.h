@@ -26,7 +26,10 @@ class AtomicFileBatch {
   AtomicFileBatch(const AtomicFileBatch&) = delete;
   AtomicFileBatch& operator=(const AtomicFileBatch&) = delete;
 
-  // Writes the next content of `destination` (whose folder must exist).
+  // Writes the next content of `destination` (whose folder must exist). A
+  // destination that holds exactly these bytes already is not written
+  // again (no new file); commit() still flushes its folder, so that a
+  // rename an earlier batch made is durable too.
   Status add(const std::filesystem::path& destination, std::string_view bytes);
   // Puts every added file in place, in the order added. On an error the
   // files not yet renamed are discarded and their destinations untouched.
@@ -35,7 +38,7 @@ class AtomicFileBatch {
 
  private:
   struct Pending {
-    std::string temporary;
+    std::string temporary;  // empty: the destination holds its content
     std::filesystem::path destination;
   };
   Status flushAll();

@@ -55,6 +55,25 @@ Result<std::string> FileSystem::readFile(const std::filesystem::path& path, size
   return out;
 }
 
+bool FileSystem::holds(const std::filesystem::path& path, std::string_view bytes) {
+  FileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat st {};
+  if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+      static_cast<uint64_t>(st.st_size) != bytes.size()) {
+    return false;
+  }
+  char buf[65536];
+  size_t at = 0;
+  for (;;) {
+    ssize_t n = ::read(fd.get(), buf, std::min(sizeof buf, bytes.size() - at + 1));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n == 0 && at == bytes.size();
+    const size_t got = static_cast<size_t>(n);
+    if (got > bytes.size() - at || std::memcmp(buf, bytes.data() + at, got) != 0) return false;
+    at += got;
+  }
+}
+
 Result<std::string> FileSystem::readPrefix(const std::filesystem::path& path, size_t maxBytes) {
   FileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return errorFromErrno(errno, "cannot open " + path.string());

@@ -25,6 +25,9 @@ class FileSystem {
                                       size_t maxBytes = size_t(1) << 31);
   // Reads at most the first `maxBytes` of a file (all of a shorter one).
   static Result<std::string> readPrefix(const std::filesystem::path& path, size_t maxBytes);
+  // Whether the regular file holds exactly `bytes` (false when it cannot be
+  // read). Compares as it reads, without a copy of the file.
+  static bool holds(const std::filesystem::path& path, std::string_view bytes);
   // Creates the directory and its parents (mode 0755 for new ones).
   static Status createDirectories(const std::filesystem::path& path);
 

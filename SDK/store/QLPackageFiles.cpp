@@ -71,13 +71,13 @@ Status QLPackageFiles::saveRecord(const QLPackage& package) const {
 
 Status QLPackageFiles::saveRecords(const std::vector<std::shared_ptr<QLPackage>>& packages) const {
   AtomicFileBatch batch;
+  std::string xml;
   for (const auto& package : packages) {
     if (!package) continue;
     auto path = recordPath(package->guid());
     if (!path) return path.error();
-    auto xml = PropertyList::toXml(package->keyValues());
-    if (!xml) return xml.error();
-    if (Status added = batch.add(*path, *xml); !added) return added;
+    if (Status written = PropertyList::toXml(package->keyValues(), xml); !written) return written;
+    if (Status added = batch.add(*path, xml); !added) return added;
   }
   return batch.commit();
 }

@@ -75,8 +75,10 @@ class QLPackageFiles {
 
   // Writes the package's keyValues to its record file.
   Status saveRecord(const QLPackage& package) const;
-  // Writes the records as one batch (AtomicFileBatch): one sync for all.
-  // Refuses the whole batch, writing nothing, when a guid is unsafe.
+  // Writes the records as one batch (AtomicFileBatch): one sync for all; a
+  // record file that holds its bytes already is not written again (an
+  // upgrade over records this version wrote creates no file). Refuses the
+  // whole batch, writing nothing, when a guid is unsafe.
   Status saveRecords(const std::vector<std::shared_ptr<QLPackage>>& packages) const;
   // The package of a record file, with progress 1; an error when the file is
   // missing or is not a record dictionary.

@@ -75,7 +75,10 @@ void RecordCoding::readInteger(const Value& dict, std::string_view key, int64_t&
 
 void RecordCoding::writeString(Value& dict, std::string_view key,
                                const std::optional<std::string>& field) {
-  if (field) dict[key] = Value(*field);
+  if (!field) return;
+  if (dict.isNull()) dict = Value::dict();
+  // One search: records write tens of thousands of these in an upgrade.
+  if (auto* members = dict.asDictionary()) members->insert_or_assign(std::string(key), Value(*field));
 }
 
 }  // namespace vexa

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <limits>
 #include <thread>
@@ -75,6 +76,22 @@ TEST_F(QLPackageCacheTest, PackagesKeepTheirOrderInMemoryAndInTheListFiles) {
   EXPECT_EQ(a->emojis().size(), 2u);
   EXPECT_EQ(a->progress(), 1.0);
   EXPECT_EQ(store_->defaultPackages()[0]->packageType(), 2);
+}
+
+TEST_F(QLPackageCacheTest, ABatchRewritesOnlyTheRecordsWhoseBytesChange) {
+  auto a = stored("A", false);
+  auto b = stored("B", false);
+  auto inode = [&](const char* guid) {
+    struct stat st {};
+    return ::stat((store_.root() / guid).c_str(), &st) == 0 ? st.st_ino : ino_t(0);
+  };
+  const ino_t before = inode("A");
+  b->setName("renamed");
+  ASSERT_TRUE(store_->storeToDiskForPackages({a, b}).ok());
+  EXPECT_EQ(inode("A"), before);  // left alone, not replaced by a copy
+  store_.reopen();
+  ASSERT_EQ(store_->downloadedPackages().size(), 2u);
+  EXPECT_EQ(store_->downloadedPackages()[0]->name(), "renamed");
 }
 
 TEST_F(QLPackageCacheTest, APackageIsStoredOnceAndOnlyWithAllItsThumbnails) {
