@@ -49,27 +49,56 @@ Status AtomicFile::write(std::string_view bytes) {
 }
 
 Status AtomicFile::commit() {
-  if (!fd_.valid()) {
+  if (!fd_.valid() && temporary_.empty()) {
     if (Status opened = open(); !opened) return opened;
   }
-  auto fail = [this](int err, const std::string& what) {
+  // A temporary closed unflushed is flushed through a handle of its own.
+  FileHandle reopened(fd_.valid() ? -1 : ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC));
+  const int fd = fd_.valid() ? fd_.get() : reopened.get();
+  if (fd < 0 || ::fsync(fd) != 0) {
+    const int err = errno;
+    const std::string what = "cannot flush " + temporary_.string();
     discard();
     return FileSystem::errorFromErrno(err, what);
-  };
-  if (::fsync(fd_.get()) != 0) return fail(errno, "cannot flush " + temporary_.string());
-  if (!fd_.close()) return fail(errno, "cannot close " + temporary_.string());
+  }
+  if (Status placed = place(); !placed) return placed;
+  flushFolderOf(destination_);
+  return Status::Ok();
+}
+
+Status AtomicFile::close() {
+  if (!fd_.valid() && temporary_.empty()) {
+    if (Status opened = open(); !opened) return opened;
+  }
+  if (fd_.valid() && !fd_.close()) {
+    const int err = errno;
+    const std::string what = "cannot close " + temporary_.string();
+    discard();
+    return FileSystem::errorFromErrno(err, what);
+  }
+  return Status::Ok();
+}
+
+Status AtomicFile::place() {
+  // Nothing written, or a failed close: no file to put in place.
+  if (temporary_.empty()) {
+    return FileSystem::errorFromErrno(ENOENT, "nothing to place at " + destination_.string());
+  }
+  if (Status closed = close(); !closed) return closed;
   if (::rename(temporary_.c_str(), destination_.c_str()) != 0) {
-    return fail(errno, "cannot replace " + destination_.string());
+    const int err = errno;
+    discard();
+    return FileSystem::errorFromErrno(err, "cannot replace " + destination_.string());
   }
   temporary_.clear();
-  // The rename lives in the folder: flush it too, or a crash may undo it.
-  // The file is in place by now, so a folder that cannot be flushed (some
-  // file systems refuse) does not turn the write into a failure.
+  return Status::Ok();
+}
+
+void AtomicFile::flushFolderOf(const std::filesystem::path& destination) {
   const std::filesystem::path folder =
-      destination_.has_parent_path() ? destination_.parent_path() : std::filesystem::path(".");
+      destination.has_parent_path() ? destination.parent_path() : std::filesystem::path(".");
   FileHandle dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.valid()) ::fsync(dir.get());
-  return Status::Ok();
 }
 
 void AtomicFile::discard() {

@@ -34,6 +34,17 @@ class AtomicFile {
   // Puts what was written in place (an empty file when nothing was). On
   // failure the temporary file is gone and the destination untouched.
   Status commit();
+  // For a caller that flushes many files at once (AtomicFileBatch): close()
+  // ends the writing and keeps the temporary file unflushed, so that open
+  // handles do not grow with the batch; place() renames it over the
+  // destination, flushing neither the file nor its folder. On failure the
+  // temporary file is gone.
+  Status close();
+  Status place();
+  const std::filesystem::path& temporary() const { return temporary_; }
+  // Flushes the folder of `destination`, where a rename lives. Some file
+  // systems refuse; a file already in place is not failed for that.
+  static void flushFolderOf(const std::filesystem::path& destination);
   // Removes the temporary file; the destination is left as it was.
   void discard();
 

@@ -5,113 +5,66 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <string>
 #include <set>
+#include <string>
 
 #include "vexa/platform/FileHandle.h"
 #include "vexa/platform/FileSystem.h"
 
 namespace vexa {
 
-namespace {
-
-std::string folderOf(const std::filesystem::path& path) {
-  return path.has_parent_path() ? path.parent_path().string() : ".";
-}
-
-// Flushes `path` (a file or a folder) to disk.
-Status syncPath(const std::string& path, bool wholeFileSystem) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return FileSystem::errorFromErrno(errno, "cannot open " + path);
-#ifdef __linux__
-  const int rc = wholeFileSystem ? ::syncfs(fd) : ::fsync(fd);
-#else
-  (void)wholeFileSystem;
-  const int rc = ::fsync(fd);
-#endif
-  const int err = errno;
-  ::close(fd);
-  if (rc != 0) return FileSystem::errorFromErrno(err, "cannot flush " + path);
-  return Status::Ok();
-}
-
-}  // namespace
-
-AtomicFileBatch::~AtomicFileBatch() { discard(); }
-
 Status AtomicFileBatch::add(const std::filesystem::path& destination, std::string_view bytes) {
   if (FileSystem::holds(destination, bytes)) {
-    pending_.push_back({std::string(), destination});
+    unchanged_.push_back(destination);
     return Status::Ok();
   }
-  // The form AtomicFile uses, which a start-up sweep knows as a leftover.
-  std::string tmp = destination.string() + ".tmp." + std::to_string(::getpid()) + ".XXXXXX";
-  FileHandle fd(::mkostemp(tmp.data(), O_CLOEXEC));
-  if (!fd.valid()) return FileSystem::errorFromErrno(errno, "cannot create " + tmp);
-  int err = ::fchmod(fd.get(), mode_) == 0 ? 0 : errno;
-  for (size_t done = 0; err == 0 && done < bytes.size();) {
-    ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno != EINTR) err = errno;
-    if (n > 0) done += static_cast<size_t>(n);
-  }
-  if (!fd.close() && err == 0) err = errno;
-  if (err != 0) {
-    ::unlink(tmp.c_str());
-    return FileSystem::errorFromErrno(err, "cannot write " + tmp);
-  }
-  pending_.push_back({std::move(tmp), destination});
+  auto file = std::make_unique<AtomicFile>(destination, mode_);
+  if (Status opened = file->open(); !opened) return opened;
+  if (Status written = file->write(bytes); !written) return written;
+  if (Status closed = file->close(); !closed) return closed;
+  files_.push_back(std::move(file));
   return Status::Ok();
 }
 
-Status AtomicFileBatch::flushAll() {
-#ifdef __linux__
-  // One sync of each file system holding temporaries instead of one per file.
+Status AtomicFileBatch::flushAll() const {
+  // One sync of each file system holding temporaries instead of one per
+  // file where the system has it; elsewhere each file is flushed.
   std::set<dev_t> devices;
-  for (const auto& p : pending_) {
-    if (p.temporary.empty()) continue;
+  for (const auto& file : files_) {
+    const std::filesystem::path& path = file->temporary();
+    FileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat st {};
-    if (::stat(p.temporary.c_str(), &st) != 0) {
-      return FileSystem::errorFromErrno(errno, "cannot stat " + p.temporary);
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0) {
+      return FileSystem::errorFromErrno(errno, "cannot open " + path.string());
     }
+#ifdef __linux__
     if (!devices.insert(st.st_dev).second) continue;
-    if (Status synced = syncPath(p.temporary, true); !synced) return synced;
-  }
+    const int rc = ::syncfs(fd.get());
 #else
-  for (const auto& p : pending_) {
-    if (p.temporary.empty()) continue;
-    if (Status synced = syncPath(p.temporary, false); !synced) return synced;
-  }
+    const int rc = ::fsync(fd.get());
 #endif
+    if (rc != 0) return FileSystem::errorFromErrno(errno, "cannot flush " + path.string());
+  }
   return Status::Ok();
 }
 
 Status AtomicFileBatch::commit() {
   Status result = flushAll();
-  std::set<std::string> folders;
-  size_t renamed = 0;
-  for (; result && renamed < pending_.size(); ++renamed) {
-    const Pending& p = pending_[renamed];
-    if (!p.temporary.empty() && ::rename(p.temporary.c_str(), p.destination.c_str()) != 0) {
-      result = FileSystem::errorFromErrno(errno, "cannot replace " + p.destination.string());
-      break;
-    }
-    folders.insert(folderOf(p.destination));
+  std::set<std::filesystem::path> placed(unchanged_.begin(), unchanged_.end());
+  for (const auto& file : files_) {
+    if (!result) break;  // the rest are discarded with the batch
+    result = file->place();
+    if (result) placed.insert(file->destination());
   }
-  pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(renamed));
-  discard();
-  // The renames made so far are kept durable even when a later one failed.
-  for (const auto& folder : folders) {
-    if (Status synced = syncPath(folder, false); !synced && result) result = synced;
+  files_.clear();
+  unchanged_.clear();
+  // Each folder once; the renames made so far stay durable even when a
+  // later one failed.
+  std::set<std::filesystem::path> folders;
+  for (const auto& destination : placed) {
+    if (folders.insert(destination.parent_path()).second) AtomicFile::flushFolderOf(destination);
   }
   return result;
-}
-
-void AtomicFileBatch::discard() {
-  for (const auto& p : pending_) {
-    if (!p.temporary.empty()) ::unlink(p.temporary.c_str());
-  }
-  pending_.clear();
 }
 
 }  // namespace vexa

@@ -10,10 +10,11 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
+#include <memory>
 #include <string_view>
 #include <vector>
 
+#include "vexa/platform/AtomicFile.h"
 #include "vexa/platform/Result.h"
 
 namespace vexa {
@@ -22,7 +23,6 @@ class AtomicFileBatch {
  public:
   // `mode` is the permission of the finished files, whatever the umask.
   explicit AtomicFileBatch(unsigned mode = 0644) : mode_(mode) {}
-  ~AtomicFileBatch();
   AtomicFileBatch(const AtomicFileBatch&) = delete;
   AtomicFileBatch& operator=(const AtomicFileBatch&) = delete;
 
@@ -34,18 +34,14 @@ class AtomicFileBatch {
   // Puts every added file in place, in the order added. On an error the
   // files not yet renamed are discarded and their destinations untouched.
   Status commit();
-  size_t size() const { return pending_.size(); }
+  size_t size() const { return files_.size() + unchanged_.size(); }
 
  private:
-  struct Pending {
-    std::string temporary;  // empty: the destination holds its content
-    std::filesystem::path destination;
-  };
-  Status flushAll();
-  void discard();
+  Status flushAll() const;
 
   unsigned mode_;
-  std::vector<Pending> pending_;
+  std::vector<std::unique_ptr<AtomicFile>> files_;  // each closed, unflushed
+  std::vector<std::filesystem::path> unchanged_;
 };
 
 }  // namespace vexa
