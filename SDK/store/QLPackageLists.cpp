@@ -103,6 +103,12 @@ Result<QLStoreLock::Guard> QLPackageLists::lock() {
   return lock_.acquire();
 }
 
+Result<Guids> QLPackageLists::rereadDownloaded(const Packages& known) {
+  auto guids = readLocked(files_.downloadedListPath(), false);
+  if (guids) sawForeignChange_ = *guids != guidsOf(known);
+  return guids;
+}
+
 void QLPackageLists::setDownloaded(Packages packages) {
   downloaded_ = std::move(packages);
   ++generation_;
@@ -112,9 +118,8 @@ Status QLPackageLists::insertDownloaded(const PackagePtr& package) {
   auto guard = lock();
   if (!guard) return guard.error();
   const Packages known = downloaded();
-  auto guids = readLocked(files_.downloadedListPath(), false);
+  auto guids = rereadDownloaded(known);
   if (!guids) return guids.error();
-  sawForeignChange_ = *guids != guidsOf(known);
   if (names(*guids, package->guid())) {
     setDownloaded(packagesFor(*guids, known, nullptr));
     return QLStoreError::make(QLStoreError::kAlreadyStored,
@@ -146,9 +151,8 @@ Status QLPackageLists::removeDownloaded(const QLPackage& package, PackagePtr& re
   auto guard = lock();
   if (!guard) return guard.error();
   const Packages known = downloaded();
-  auto guids = readLocked(files_.downloadedListPath(), false);
+  auto guids = rereadDownloaded(known);
   if (!guids) return guids.error();
-  sawForeignChange_ = *guids != guidsOf(known);
   if (!names(*guids, package.guid())) {
     setDownloaded(packagesFor(*guids, known, nullptr));
     return QLStoreError::make(QLStoreError::kNotDownloaded,

@@ -78,6 +78,9 @@ class QLPackageLists {
   // The guids of a list file, repairing it when it does not parse; call
   // with the lock held.
   Result<std::vector<std::string>> readLocked(const std::filesystem::path& path, bool defaults);
+  // The downloaded list as its file holds it now, noting whether another
+  // process changed it since `known` was read; call with the lock held.
+  Result<std::vector<std::string>> rereadDownloaded(const Packages& known);
   // The records of `guids`: those in memory (or `extra`) as they are, the
   // others read from disk.
   Packages packagesFor(const std::vector<std::string>& guids, const Packages& known,
