@@ -337,28 +337,28 @@ Status QLPackageCache::renameUnzipEmojiImage(const QLEmoji& emoji) {
     return QLStoreError::make(QLStoreError::kUnsafeGuid, "Emoji guid cannot name a file");
   }
   const auto dir = imageCache_->diskCachePath();
-  const auto thumb = dir / ("THUMB_" + emoji.guid() + ".png");
-  const auto main = dir / ("IMAGE_" + emoji.guid() + ".gif");
-  const auto thumbTarget = imageFileURLWithKey(emoji.thumbail());
-  const auto mainTarget = imageFileURLWithKey(emoji.main_image());
+  Status main = placeUnzippedFile(dir / ("IMAGE_" + emoji.guid() + ".gif"), emoji.main_image());
+  if (!main) return main;
+  return placeUnzippedFile(dir / ("THUMB_" + emoji.guid() + ".png"), emoji.thumbail());
+}
+
+Status QLPackageCache::placeUnzippedFile(const std::filesystem::path& from, std::string_view key) {
+  const auto target = imageFileURLWithKey(key);
   std::error_code ec;
-  if (std::filesystem::is_regular_file(main, ec)) {
-    std::filesystem::rename(main, mainTarget, ec);
-    if (ec) return FileSystem::errorFromErrno(ec.value(), "cannot move " + main.string());
-    imageCache_->removeImageForKey(emoji.main_image(), false);
-  } else if (!std::filesystem::exists(mainTarget, ec)) {
-    return QLStoreError::make(QLStoreError::kMissingImage,
-                              "Package archive has no " + main.filename().string());
+  if (std::filesystem::is_regular_file(std::filesystem::symlink_status(from, ec))) {
+    std::filesystem::rename(from, target, ec);
+    if (!ec) {
+      imageCache_->removeImageForKey(key, false);
+      return Status::Ok();
+    }
+    // Another download of the same package may have placed it since the check.
+    if (ec != std::errc::no_such_file_or_directory) {
+      return FileSystem::errorFromErrno(ec.value(), "cannot move " + from.string());
+    }
   }
-  if (std::filesystem::is_regular_file(thumb, ec)) {
-    std::filesystem::rename(thumb, thumbTarget, ec);
-    if (ec) return FileSystem::errorFromErrno(ec.value(), "cannot move " + thumb.string());
-    imageCache_->removeImageForKey(emoji.thumbail(), false);
-  } else if (!std::filesystem::exists(thumbTarget, ec)) {
-    return QLStoreError::make(QLStoreError::kMissingImage,
-                              "Package archive has no " + thumb.filename().string());
-  }
-  return Status::Ok();
+  if (std::filesystem::exists(target, ec)) return Status::Ok();
+  return QLStoreError::make(QLStoreError::kMissingImage,
+                            "Package archive has no " + from.filename().string());
 }
 
 QLPackageCache::ImagePtr QLPackageCache::imageForKey(std::string_view key) {

@@ -213,6 +213,9 @@ class QLPackageCache {
   ImagePtr lookUpImage(std::string_view key, bool keepOutOfMemory);
   void moveOldFolderToVEXAFolder();
   bool thumbnailsPresent(const QLPackage& package) const;
+  // Moves an unpacked file to the image under `key`; a file already there
+  // from another download of the package will do.
+  Status placeUnzippedFile(const std::filesystem::path& from, std::string_view key);
   Status storeOnMainThread(const PackagePtr& package);
   Status removeOnMainThread(const PackagePtr& package);
   // Derived lists drop what other processes changed; they are built again.

@@ -180,7 +180,8 @@ TEST_F(DownloadTest, TwoDownloadsOfOnePackageAtOnceStoreItOnce) {
   manager_->downloadZipPackage(zipA, [&a](const Status& s) { a = s; });
   manager_->downloadZipPackage(zipB, [&b](const Status& s) { b = s; });
   ASSERT_TRUE(test::runUntil([&] { return a && b; }, std::chrono::seconds(30)));
-  EXPECT_TRUE(a->ok() && b->ok());
+  EXPECT_TRUE(a->ok()) << a->error().toString();
+  EXPECT_TRUE(b->ok()) << b->error().toString();
   EXPECT_EQ(store_->downloadedPackages().size(), 2u);
 }
 
