@@ -12,14 +12,17 @@ QLCodeIndex::EmojiPtr QLCodeIndex::find(std::string_view code, uint64_t generati
     rebuild(lists);
     builtFor_ = now;
   }
-  if (slots_.empty()) return nullptr;
-  const size_t hash = std::hash<std::string_view>()(code);
+  const Slot& slot = slots_[slotFor(code, std::hash<std::string_view>()(code))];
+  return slot.emoji == kEmpty ? nullptr : emojis_[slot.emoji];
+}
+
+size_t QLCodeIndex::slotFor(std::string_view code, size_t hash) const {
   const size_t mask = slots_.size() - 1;
-  for (size_t i = hash & mask;; i = (i + 1) & mask) {
-    const Slot& slot = slots_[i];
-    if (slot.emoji == kEmpty) return nullptr;
-    if (slot.hash == hash && slot.code == code) return emojis_[slot.emoji];
+  size_t i = hash & mask;
+  while (slots_[i].emoji != kEmpty && !(slots_[i].hash == hash && slots_[i].code == code)) {
+    i = (i + 1) & mask;
   }
+  return i;
 }
 
 void QLCodeIndex::rebuild(std::initializer_list<const Packages*> lists) {
@@ -31,7 +34,6 @@ void QLCodeIndex::rebuild(std::initializer_list<const Packages*> lists) {
   size_t size = 16;
   while (size < 2 * count) size *= 2;
   slots_.assign(size, Slot{});
-  const size_t mask = size - 1;
   for (const Packages* list : lists) {
     for (const auto& package : *list) {
       if (!package) continue;
@@ -41,13 +43,10 @@ void QLCodeIndex::rebuild(std::initializer_list<const Packages*> lists) {
         emoji->indexed_ = true;
         const std::string_view code = emoji->emo_code();
         const size_t hash = std::hash<std::string_view>()(code);
-        size_t i = hash & mask;
-        while (slots_[i].emoji != kEmpty && !(slots_[i].hash == hash && slots_[i].code == code)) {
-          i = (i + 1) & mask;
-        }
+        Slot& slot = slots_[slotFor(code, hash)];
         // The first one keeps the code, as in a scan.
-        if (slots_[i].emoji != kEmpty) continue;
-        slots_[i] = Slot{code, hash, static_cast<uint32_t>(emojis_.size())};
+        if (slot.emoji != kEmpty) continue;
+        slot = Slot{code, hash, static_cast<uint32_t>(emojis_.size())};
         emojis_.push_back(emoji);
       }
     }

@@ -39,6 +39,8 @@ class QLCodeIndex {
 
  private:
   void rebuild(std::initializer_list<const Packages*> lists);
+  // The slot holding `code`, else the empty slot where it would go.
+  size_t slotFor(std::string_view code, size_t hash) const;
 
   // Open addressing with linear probing: a rebuild allocates nothing once
   // the vectors have grown, which keeps it near the cost of a scan.
