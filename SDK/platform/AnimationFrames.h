@@ -25,6 +25,9 @@ class AnimationFrames {
   virtual size_t byteSize() const = 0;
   // The bytes held now (never more than byteSize()).
   virtual size_t bytesHeld() const = 0;
+  // True when frames are made when asked for rather than all held: a copy
+  // of every frame would hold the memory this spares.
+  virtual bool composesOnDemand() const = 0;
 };
 
 }  // namespace vexa

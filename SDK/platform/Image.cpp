@@ -18,6 +18,7 @@ class HeldFrames : public AnimationFrames {
   }
   size_t byteSize() const override { return bytes_; }
   size_t bytesHeld() const override { return bytes_; }
+  bool composesOnDemand() const override { return false; }
 
  private:
   std::vector<std::shared_ptr<const Bitmap>> frames_;

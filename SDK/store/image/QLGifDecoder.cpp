@@ -63,10 +63,9 @@ double QLGifDecoder::ql_sd_frameDurationAtIndex(size_t index, const QLGifSource&
 }
 
 std::shared_ptr<const Image> QLGifDecoder::multiplyImageFromImage(const Image& image) {
-  // An animation that composes its frames on demand keeps doing so: its
-  // frames are fresh bitmaps already, and copying them all would hold the
-  // very memory it was made to spare.
-  if (dynamic_cast<const QLGifFrameWindow*>(image.animationFrames().get())) {
+  // Frames composed on demand are fresh bitmaps already; the animation
+  // keeps composing them.
+  if (image.animationFrames() && image.animationFrames()->composesOnDemand()) {
     return image.withRenderingMode(image.renderingMode());
   }
   std::vector<std::shared_ptr<const Bitmap>> frames;

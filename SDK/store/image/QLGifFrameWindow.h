@@ -44,6 +44,7 @@ class QLGifFrameWindow : public AnimationFrames {
   std::shared_ptr<const Bitmap> frameAtIndex(size_t index) const override;
   size_t byteSize() const override { return bound_; }
   size_t bytesHeld() const override;
+  bool composesOnDemand() const override { return true; }
   // Frames the window may hold besides the first.
   size_t windowFrames() const { return capacity_; }
 

@@ -79,6 +79,9 @@ TEST(GifFrameWindowTest, FramesComposedOnDemandMatchAFullDecodeInAnyOrder) {
   auto* window = dynamic_cast<const QLGifFrameWindow*>(windowed->animationFrames().get());
   ASSERT_TRUE(window);
   EXPECT_EQ(window->windowFrames(), 2u);
+  // A redraw copy keeps composing instead of holding every frame.
+  EXPECT_EQ(QLGifDecoder::multiplyImageFromImage(*windowed)->animationFrames(),
+            windowed->animationFrames());
 
   // A frame handed out stays intact while the window moves on.
   auto held = windowed->frameAtIndex(3);
